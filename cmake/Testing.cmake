@@ -1,0 +1,36 @@
+# Test helpers. Native tests run directly; Windows-side tests are cross-compiled
+# GoogleTest programs that CTest runs under Wine through the emulator wrapper,
+# inside one Xvfb and one persistent wineserver (the `wine` fixture).
+
+# add_native_test(NAME SOURCES ... LIBS ...)
+function(add_native_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES LABELS native TIMEOUT 120)
+endfunction()
+
+# add_wine_test(NAME SOURCES ... LIBS ... [WIN98] [TIMEOUT s])
+# WIN98 runs the program a second time under a name that Wine presents as
+# Windows 98 (the 9x family).
+function(add_wine_test name)
+  cmake_parse_arguments(T "WIN98" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 180)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  set(tests ${name})
+  if(T_WIN98)
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${name}> $<TARGET_FILE_DIR:${name}>/${name}_win98.exe)
+    add_test(NAME ${name}_win98
+      COMMAND ${WINE_HARNESS_DIR}/wine-run.sh ${WINE_STATE_DIR} --win98 $<TARGET_FILE_DIR:${name}>/${name}_win98.exe)
+    list(APPEND tests ${name}_win98)
+  endif()
+  # One desktop, one registry, one restart list: Windows-side tests run one at a time.
+  set_tests_properties(${tests} PROPERTIES LABELS wine TIMEOUT ${T_TIMEOUT}
+    FIXTURES_REQUIRED wine RESOURCE_LOCK wine_session)
+endfunction()

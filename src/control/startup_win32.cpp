@@ -1,0 +1,31 @@
+#include "control/startup_win32.h"
+
+#include "control/command_line_win32.h"
+#include "removal/uninstall_log.h"
+
+namespace {
+
+CommandLineValues gCommandLine;
+TextLineFile gLogStream;
+LogHeader gLogHeader;
+
+[[noreturn]] void ExitUninstaller() { ExitProcess(1); }
+
+}  // namespace
+
+void RunUninstaller(HINSTANCE) {
+  ReadProcessCommandLine(gCommandLine);
+  BoundedString<kLongCapacity> logPath;
+  logPath.Assign(gCommandLine.installDir.view());
+  logPath.Append("uninstall.log");
+  if (!gLogStream.Open(logPath.c_str(), TextLineFile::Mode::kRead)) {
+    BoundedString<kLongCapacity + 160> text;
+    text.Assign("Unable to find the installation log file '");
+    text.Append(logPath.view());
+    text.Append("'. Uninstallation can not continue.\nRemove uninstallation option?");
+    MessageBoxA(nullptr, text.c_str(), "Uninstall", MB_YESNO | MB_ICONERROR | MB_TOPMOST);
+    ExitUninstaller();
+  }
+  ReadLogHeader(gLogStream, gLogHeader);
+  ExitUninstaller();
+}

@@ -1,0 +1,165 @@
+#include "removal/uninstall_log.h"
+
+#include "common/path_parts.h"
+
+namespace {
+
+struct WholeLine {
+  bool fits = true;    // the line (without its line feed) fits the buffer
+  bool atEnd = false;  // the read met the end of the file
+  int pieces = 0;      // reads CountLines makes of this line
+};
+
+// Reads one physical line. What does not fit the buffer is read and dropped,
+// so the next read starts at the next line.
+template <std::size_t Capacity>
+WholeLine ReadWholeLine(TextLineFile& log, BoundedString<Capacity>& out) {
+  WholeLine result;
+  bool more = log.ReadLine(out.Buffer(), Capacity);
+  out.SyncLength();
+  std::size_t length = out.size();
+  while (more) {
+    char rest[TextLineFile::kCountBufferSize];
+    more = log.ReadLine(rest, sizeof rest);
+    length += std::string_view(rest).size();
+  }
+  result.fits = length <= Capacity - 1;
+  result.atEnd = log.EndReached();
+  result.pieces = static_cast<int>(length / (TextLineFile::kCountBufferSize - 1)) + 1;
+  return result;
+}
+
+RecordKind KindOf(char first) {
+  switch (first) {
+    case '&': return RecordKind::kFont;
+    case '%': return RecordKind::kComServer;
+    case '-': return RecordKind::kIniEntry;
+    case ':': return RecordKind::kRegistryValue;
+    case ';': return RecordKind::kProgram;
+    default: return RecordKind::kFile;
+  }
+}
+
+// Reads one continuation line into `out`; false ends the record (the reason is set).
+template <std::size_t Capacity>
+bool ReadContinuation(TextLineFile& log, LogRecord& record, BoundedString<Capacity>& out) {
+  const WholeLine line = ReadWholeLine(log, out);
+  record.continuationLines += line.pieces;
+  if (line.atEnd) {
+    record.status = RecordStatus::kEnd;
+    record.skipReason = SkipReason::kIncompleteAtEnd;
+    record.recordLines += record.continuationLines;
+    record.continuationLines = 0;
+    return false;
+  }
+  if (!line.fits) {
+    record.status = RecordStatus::kSkipped;
+    record.skipReason = SkipReason::kOverlongContinuation;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReadLogHeader(TextLineFile& log, LogHeader& header) {
+  header.productTitle.Clear();
+  header.productKey.Clear();
+  header.languageName.Clear();
+  WholeLine line = ReadWholeLine(log, header.productTitle);
+  if (line.atEnd) return false;
+  line = ReadWholeLine(log, header.productKey);
+  // A cut key would name another product's registration: keep none instead.
+  if (!line.fits) header.productKey.Clear();
+  if (line.atEnd) return false;
+  line = ReadWholeLine(log, header.languageName);
+  return !line.atEnd;
+}
+
+void ReadLogRecord(TextLineFile& log, LogRecord& record) {
+  record.status = RecordStatus::kRecord;
+  record.skipReason = SkipReason::kNone;
+  record.iniValue.Clear();
+  record.workingDirLine.Clear();
+  record.dirChoiceLine.Clear();
+  record.continuationLines = 0;
+
+  const WholeLine line = ReadWholeLine(log, record.line);
+  record.recordLines = line.pieces;
+  record.kind = record.line.empty() ? RecordKind::kFile : KindOf(record.line[0]);
+  if (line.atEnd) {
+    record.status = RecordStatus::kEnd;
+    return;
+  }
+  if (!line.fits) {
+    record.status = RecordStatus::kSkipped;
+    record.skipReason = SkipReason::kOverlongLine;
+    return;
+  }
+  if (record.line.empty()) {
+    record.status = RecordStatus::kSkipped;
+    record.skipReason = SkipReason::kEmptyLine;
+    return;
+  }
+  switch (record.kind) {
+    case RecordKind::kIniEntry:
+      if (record.Text().find('\\') == std::string_view::npos) {
+        record.status = RecordStatus::kSkipped;
+        record.skipReason = SkipReason::kIniWithoutBackslash;
+        return;
+      }
+      ReadContinuation(log, record, record.iniValue);
+      return;
+    case RecordKind::kProgram:
+      if (ReadContinuation(log, record, record.workingDirLine)) {
+        ReadContinuation(log, record, record.dirChoiceLine);
+      }
+      return;
+    default:
+      return;
+  }
+}
+
+std::string_view LogRecord::Text() const {
+  const std::string_view whole = line.view();
+  if (kind == RecordKind::kFile || whole.empty()) return whole;
+  return whole.substr(1);
+}
+
+std::string_view LogRecord::IniSection() const {
+  const std::string_view text = Text();
+  const std::size_t slash = text.rfind('\\');
+  return slash == std::string_view::npos ? std::string_view() : text.substr(0, slash);
+}
+
+std::string_view LogRecord::IniEntryName() const {
+  const std::string_view text = Text();
+  const std::size_t slash = text.rfind('\\');
+  return slash == std::string_view::npos ? std::string_view() : text.substr(slash + 1);
+}
+
+bool ProgramWorkingDirectory(const LogRecord& record, FileExists fileExists,
+                             BoundedString<kWorkingDirLineCapacity>& directory) {
+  directory.Clear();
+  if (record.dirChoiceLine.size() > 1) {
+    const std::string_view line = record.workingDirLine.view();
+    return directory.Assign(line.empty() ? line : line.substr(1));
+  }
+  const std::string_view text = record.Text();
+  std::string_view program = text;
+  if (!text.empty() && text[0] == '"') {
+    program = text.substr(1);
+    program = program.substr(0, program.find('"'));
+  } else {
+    for (std::size_t blank = text.find(' '); blank != std::string_view::npos;
+         blank = text.find(' ', blank + 1)) {
+      const std::string_view candidate = text.substr(0, blank);
+      BoundedString<kPathCapacity> withExe;
+      if (fileExists(candidate) ||
+          (withExe.Assign(candidate) && withExe.Append(".exe") && fileExists(withExe.view()))) {
+        program = candidate;
+        break;
+      }
+    }
+  }
+  return directory.Assign(DirectoryOf(program));
+}

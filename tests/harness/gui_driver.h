@@ -1,0 +1,70 @@
+#pragma once
+// Drives another process's windows the way a person would: find its windows,
+// read what they show, press their buttons, answer its message boxes. Works
+// across processes with plain Win32 calls, so the same tests run on Windows.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/win32_handles.h"
+
+namespace gui {
+
+inline constexpr DWORD kDefaultTimeoutMs = 20000;
+
+struct Process {
+  UniqueHandle handle;
+  DWORD id = 0;
+};
+
+// Starts `commandLine` in `workingDirectory` (empty: the caller's). False when
+// the process could not be created.
+bool Start(const std::string& commandLine, const std::string& workingDirectory, Process& process);
+
+// The process's exit code once it has ended, or STILL_ACTIVE after the timeout.
+DWORD WaitForExit(const Process& process, DWORD timeoutMs = kDefaultTimeoutMs);
+bool HasExited(const Process& process);
+void Kill(Process& process);
+
+// Polls `condition` every few milliseconds until it holds or the time is up.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeoutMs);
+
+std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly = true);
+// The first visible top-level window of the process that satisfies `match`,
+// waiting for it; null after the timeout.
+HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& match,
+                   DWORD timeoutMs = kDefaultTimeoutMs);
+HWND WaitForWindowWithTitle(DWORD processId, const std::wstring& title,
+                            DWORD timeoutMs = kDefaultTimeoutMs);
+
+std::wstring Text(HWND window);
+std::string ClassName(HWND window);
+HWND Control(HWND dialog, int id);
+std::wstring ControlText(HWND dialog, int id);
+bool IsEnabled(HWND window);
+bool IsVisible(HWND window);
+int ProgressPosition(HWND progressBar);
+
+// Presses the button `id` of `dialog`: its WM_COMMAND goes to the dialog, then
+// an empty posted message wakes the dialog's message loop, as real input would.
+bool PressButton(HWND dialog, int id);
+// Sends a message that is not a button press (WM_CLOSE, IDCANCEL for Escape...).
+void SendCommand(HWND dialog, int id);
+void Close(HWND window);
+
+// A message box of the process: a dialog (#32770) with a static text 0xFFFF.
+struct MessageBoxInfo {
+  HWND window = nullptr;
+  std::wstring caption;
+  std::wstring text;
+};
+bool IsMessageBox(HWND window);
+MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs);
+// Waits for a message box and presses `buttonId` (IDYES, IDNO, IDOK...).
+MessageBoxInfo AnswerMessageBox(DWORD processId, int buttonId,
+                                DWORD timeoutMs = kDefaultTimeoutMs);
+
+}  // namespace gui

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# One Wine session for a whole test run: one Xvfb, one persistent wineserver on a
+# private prefix, and a hidden keeper window that holds Wine's desktop open.
+#   wine-env.sh start STATE_DIR [KEEPER_EXE]   start (idempotent), write STATE_DIR/env
+#   wine-env.sh stop STATE_DIR                 stop everything it started, by PID
+# The prefix is created once (STATE_DIR/prefix) and kept between runs.
+set -u
+cmd=${1:?usage: wine-env.sh start|stop STATE_DIR [KEEPER_EXE]}
+state=${2:?state directory}
+keeper=${3:-}
+mkdir -p "$state"
+state=$(cd "$state" && pwd)
+prefix_version=3   # bump when the prefix settings below change
+
+export WINEPREFIX=$state/prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+alive() {  # pid file $1 names a live, non-zombie process
+  local pid
+  [ -f "$1" ] && pid=$(cat "$1") && kill -0 "$pid" 2>/dev/null || return 1
+  [ "$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)" != Z ]
+}
+
+wait_gone() {  # pid file, tenths of a second
+  local i
+  for ((i = 0; i < $2; i++)); do alive "$1" || return 0; sleep 0.1; done
+  return 1
+}
+
+prefix_pids() {  # wine processes of this prefix (found by environment, stopped by PID)
+  local p
+  for p in /proc/[0-9]*; do
+    case "$(readlink "$p/exe" 2>/dev/null)" in */wine*|*/wineserver*) ;; *) continue ;; esac
+    tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "${p#/proc/}"
+  done
+}
+
+start_xvfb() {
+  alive "$state/xvfb.pid" && return 0
+  rm -f "$state/display"
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$state/display" \
+    </dev/null >"$state/xvfb.log" 2>&1 &
+  echo $! >"$state/xvfb.pid"
+  local i
+  for ((i = 0; i < 100; i++)); do
+    [ -s "$state/display" ] && return 0
+    sleep 0.1
+  done
+  echo "wine-env: Xvfb did not start (see $state/xvfb.log)" >&2
+  return 1
+}
+
+setup_prefix() {
+  [ "$(cat "$state/prefix.version" 2>/dev/null)" = "$prefix_version" ] && return 0
+  rm -rf "$WINEPREFIX"
+  wineboot -i </dev/null >"$state/wineboot.log" 2>&1
+  # Settings of the test prefix: no window manager round trips on every hide,
+  # no blocking crash dialog from winedbg.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >>"$state/wineboot.log" 2>&1
+  wineserver -w
+  echo "$prefix_version" >"$state/prefix.version"
+}
+
+start() {
+  start_xvfb || exit 1
+  export DISPLAY=:$(cat "$state/display")
+  if ! alive "$state/wineserver.pid"; then
+    setup_prefix
+    setsid wineserver -p -f </dev/null >"$state/wineserver.log" 2>&1 &
+    echo $! >"$state/wineserver.pid"
+    sleep 0.5
+    # Start the prefix's own processes now, with no pipe they could inherit.
+    wine cmd /c exit </dev/null >"$state/warmup.log" 2>&1
+  fi
+  if [ -n "$keeper" ] && ! alive "$state/keeper.pid"; then
+    setsid wine "$keeper" </dev/null >"$state/keeper.log" 2>&1 &
+    echo $! >"$state/keeper.pid"
+  fi
+  cat >"$state/env" <<ENV
+export WINEPREFIX='$WINEPREFIX'
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES='mscoree,mshtml='
+export DISPLAY='$DISPLAY'
+ENV
+  echo "wine-env: DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX wineserver pid $(cat "$state/wineserver.pid")"
+}
+
+stop() {
+  local p
+  if alive "$state/wineserver.pid"; then
+    # SIGINT makes the server end its client processes before it exits.
+    kill -INT "$(cat "$state/wineserver.pid")"
+    wait_gone "$state/wineserver.pid" 50 || kill -KILL "$(cat "$state/wineserver.pid")"
+  fi
+  for p in $(prefix_pids); do kill -KILL "$p" 2>/dev/null; done
+  alive "$state/keeper.pid" && kill -KILL "$(cat "$state/keeper.pid")" 2>/dev/null
+  if alive "$state/xvfb.pid"; then
+    kill "$(cat "$state/xvfb.pid")"
+    wait_gone "$state/xvfb.pid" 30 || kill -KILL "$(cat "$state/xvfb.pid")"
+  fi
+  rm -f "$state/wineserver.pid" "$state/keeper.pid" "$state/xvfb.pid" "$state/env"
+  echo "wine-env: stopped"
+}
+
+case "$cmd" in
+  start) start ;;
+  stop) stop ;;
+  *) echo "usage: wine-env.sh start|stop STATE_DIR [KEEPER_EXE]" >&2; exit 2 ;;
+esac

@@ -1,0 +1,41 @@
+#pragma once
+// A fresh directory for one test, removed with everything in it afterwards.
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <string_view>
+
+class TempDir {
+ public:
+  TempDir() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("uninstall-test-" + std::to_string(random()) + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+
+  const std::filesystem::path& path() const { return path_; }
+  std::string File(std::string_view name) const { return (path_ / name).string(); }
+
+  // Writes `bytes` exactly as given (no line-ending translation).
+  std::string Write(std::string_view name, std::string_view bytes) const {
+    const std::string file = File(name);
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
+  }
+  std::string Read(std::string_view name) const {
+    std::ifstream in(File(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+
+ private:
+  std::filesystem::path path_;
+};

@@ -1,22 +1,21 @@
 #include "control/startup_win32.h"
 
 #include "control/command_line_win32.h"
+#include "control/program_state.h"
 #include "removal/uninstall_log.h"
 
 namespace {
 
-CommandLineValues gCommandLine;
 TextLineFile gLogStream;
-LogHeader gLogHeader;
 
 [[noreturn]] void ExitUninstaller() { ExitProcess(1); }
 
 }  // namespace
 
 void RunUninstaller(HINSTANCE) {
-  ReadProcessCommandLine(gCommandLine);
+  ReadProcessCommandLine(gProgram.commandLine);
   BoundedString<kLongCapacity> logPath;
-  logPath.Assign(gCommandLine.installDir.view());
+  logPath.Assign(gProgram.commandLine.installDir.view());
   logPath.Append("uninstall.log");
   if (!gLogStream.Open(logPath.c_str(), TextLineFile::Mode::kRead)) {
     BoundedString<kLongCapacity + 160> text;
@@ -26,6 +25,6 @@ void RunUninstaller(HINSTANCE) {
     MessageBoxA(nullptr, text.c_str(), "Uninstall", MB_YESNO | MB_ICONERROR | MB_TOPMOST);
     ExitUninstaller();
   }
-  ReadLogHeader(gLogStream, gLogHeader);
+  ReadLogHeader(gLogStream, gProgram.header);
   ExitUninstaller();
 }

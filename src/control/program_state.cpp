@@ -1,0 +1,3 @@
+#include "control/program_state.h"
+
+ProgramState gProgram;

@@ -2,6 +2,8 @@
 // and only the 9x family asks for a restart.
 #include "removal/ini_entry_win32.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -55,6 +57,24 @@ TEST_F(RemoveIniEntryTest, ReadOnlyFileKeepsItsContentAndNoCopyIsLeft) {
   RemoveIniEntry("boot", "shell=x.exe", ini);
   SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(dir_.Read("system.ini"), content);
+  EXPECT_FALSE(std::filesystem::exists(ini + "_"));
+}
+
+// Deleting the file first and renaming the copy afterwards loses the file when
+// another program holds it open: the deletion waits for that handle, and the
+// rename meets the name still taken.
+TEST_F(RemoveIniEntryTest, FileHeldOpenElsewhereIsNeverLost) {
+  if (!gProgram.ntFlag) GTEST_SKIP() << "the 9x family has no call that replaces a file in one step";
+  const std::string content = "[boot]\r\nshell=x.exe\r\nkeep=1\r\n";
+  const std::string ini = dir_.Write("system.ini", content);
+  HANDLE reader = CreateFileA(ini.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  RemoveIniEntry("boot", "shell=x.exe", ini);
+  CloseHandle(reader);
+  const std::string after = dir_.Read("system.ini");
+  EXPECT_TRUE(after == content || after == "[boot]\r\nkeep=1\r\n") << after;
   EXPECT_FALSE(std::filesystem::exists(ini + "_"));
 }
 

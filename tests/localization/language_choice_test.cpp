@@ -1,0 +1,146 @@
+#include "localization/language_choice.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "lang_file.h"
+
+namespace {
+
+constexpr std::u16string_view kLanguages =
+    u"[general]\r\ndefault=German\r\n"
+    u"[English]\r\nname=English\r\n"
+    u"[German]\r\nname=Deutsch\r\n"
+    u"[Nameless]\r\nstr1=x\r\n"
+    u"[Blank]\r\nname=\r\n";
+
+struct Selection {
+  int result;
+  std::u16string language;
+};
+
+Selection Select(std::u16string_view text, std::u16string_view logLanguage) {
+  WideIniDocument document;
+  ParseText(document, text);
+  LanguageName current;
+  const int result = SelectLanguage(document, logLanguage, current, [] {
+    ADD_FAILURE() << "the language choice was shown";
+    return 1;
+  });
+  return {result, std::u16string(current.view())};
+}
+
+TEST(SelectLanguage, TheLogsLanguageStandsWhenItHasADisplayName) {
+  EXPECT_EQ(Select(kLanguages, u"English").language, u"English");
+  EXPECT_EQ(Select(kLanguages, u"english").language, u"english");
+  EXPECT_EQ(Select(kLanguages, u"English").result, 1);
+}
+
+TEST(SelectLanguage, ALanguageWithoutDisplayNameFallsBackToTheDefault) {
+  EXPECT_EQ(Select(kLanguages, u"Nameless").language, u"German");
+  EXPECT_EQ(Select(kLanguages, u"Blank").language, u"German");
+  EXPECT_EQ(Select(kLanguages, u"Klingon").language, u"German");
+  EXPECT_EQ(Select(kLanguages, u"Klingon").result, 1);
+  EXPECT_EQ(Select(u"[German]\r\nname=Deutsch\r\n", u"Klingon").language, u"English");
+  EXPECT_EQ(Select(u"", u"German").language, u"English");  // no language file at all
+  // The default is taken as written, up to a comment, and not looked up again.
+  EXPECT_EQ(Select(u"[general]\r\ndefault=Elvish ; none\r\n", u"x").language, u"Elvish ");
+  EXPECT_EQ(Select(u"[general]\r\ndefault=" + std::u16string(150, u'L'), u"x").language,
+            std::u16string(99, u'L'));
+}
+
+TEST(SelectLanguage, ALongNameIsCutTo99Characters) {
+  const std::u16string longName(120, u'n');
+  const std::u16string text = u"[" + longName.substr(0, 99) + u"]\r\nname=Long\r\n";
+  EXPECT_EQ(Select(text, longName).language, longName.substr(0, 99));
+}
+
+TEST(SelectLanguage, AnEmptyLogLanguageAsksTheUser) {
+  WideIniDocument document;
+  ParseText(document, kLanguages);
+  struct Case {
+    int answer;
+    std::u16string chosen;  // what the dialog writes into the current language
+    std::u16string language;
+  } cases[] = {
+      {1, u"English", u"English"},
+      {1, u"Nameless", u"German"},
+      {1, u"", u"German"},  // confirmed without a selection
+      {0, u"", u"German"},
+      {-1, u"", u"German"},  // the dialog could not be created
+  };
+  for (const Case& c : cases) {
+    LanguageName current;
+    int shown = 0;
+    const int result = SelectLanguage(document, u"", current, [&] {
+      ++shown;
+      SetLanguage(current, c.chosen);
+      return c.answer;
+    });
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(result, c.answer);
+    EXPECT_EQ(current.view(), c.language) << "answer " << c.answer;
+  }
+}
+
+TEST(SectionNameList, NamesInFileOrderAsFarAsTheyFit) {
+  WideIniDocument document;
+  ParseText(document, u"[general]\r\n[A]\r\n  [Indented] \r\nx=[no]\r\n[B] ; c\r\n[]\r\n");
+  const SectionNameList names(document);
+  std::vector<std::u16string> collected;
+  for (std::size_t i = 0; i < names.Count(); ++i) collected.emplace_back(names.Name(i));
+  EXPECT_EQ(collected, (std::vector<std::u16string>{u"general", u"A", u" [Indented", u"B] ; ",
+                                                     u""}));
+
+  const std::u16string big(1000, u'b');
+  ParseText(document, u"[" + big + u"1]\r\n[" + big + u"2]\r\n[" + std::u16string(43, u'c') +
+                          u"]\r\n[]\r\n");
+  const SectionNameList full(document);
+  ASSERT_EQ(full.Count(), 3u);  // 1002 + 1002 + 44 fill the 2048 exactly
+  EXPECT_EQ(full.Name(1), big + u"2");
+  EXPECT_EQ(full.Name(2), std::u16string(43, u'c'));
+}
+
+TEST(SectionNameList, AFullListEndsAtTheFirstNameThatDoesNotFit) {
+  const std::u16string big(1000, u'b');
+  WideIniDocument document;
+  ParseText(document, u"[" + big + u"1]\r\n[" + big + u"2]\r\n[" + std::u16string(50, u'c') +
+                          u"]\r\n[x]\r\n");
+  const SectionNameList names(document);
+  EXPECT_EQ(names.Count(), 2u);  // [x] would fit, but the collection has ended
+}
+
+TEST(OfferedLanguages, SkipGeneralAndLanguagesWithoutDisplayName) {
+  WideIniDocument document;
+  ParseText(document, std::u16string(kLanguages) +
+                          u"[GENERAL]\r\nname=Not a language\r\n[French]\r\nname=Fran\u00E7ais\r\n");
+  const SectionNameList names(document);
+  std::vector<std::pair<std::u16string, std::u16string>> offered;
+  ForEachOfferedLanguage(document, names, [&](std::size_t index, const IniField& displayName) {
+    offered.emplace_back(names.Name(index), displayName.view());
+  });
+  EXPECT_EQ(offered, (std::vector<std::pair<std::u16string, std::u16string>>{
+                         {u"English", u"English"},
+                         {u"German", u"Deutsch"},
+                         {u"French", u"Fran\u00E7ais"},
+                     }));
+}
+
+TEST(DefaultDisplayName, IsTheDefaultLanguagesName) {
+  WideIniDocument document;
+  IniField name;
+  ParseText(document, kLanguages);
+  DefaultDisplayName(document, name);
+  EXPECT_EQ(name.view(), u"Deutsch");
+  ParseText(document, u"[English]\r\nname=English\r\n");
+  DefaultDisplayName(document, name);
+  EXPECT_EQ(name.view(), u"English");
+  ParseText(document, u"[general]\r\ndefault=Nameless\r\n[Nameless]\r\n");
+  DefaultDisplayName(document, name);
+  EXPECT_TRUE(name.empty());
+}
+
+}  // namespace

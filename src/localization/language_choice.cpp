@@ -48,21 +48,17 @@ std::u16string_view SectionNameList::Name(std::size_t index) const {
 }
 
 void ForEachOfferedLanguage(const WideIniDocument& document, const SectionNameList& names,
-                            FunctionRef<void(std::size_t index, const IniField& displayName)> offer) {
+                            FunctionRef<void(const OfferedLanguage& language)> offer) {
+  LanguageName defaultLanguage;
+  DefaultLanguage(document, defaultLanguage);
+  bool defaultOffered = false;
   IniLookup lookup;
   for (std::size_t i = 0; i < names.Count(); ++i) {
     const std::u16string_view name = names.Name(i);
     if (EqualsIgnoreAsciiCase(name, kGeneralSection)) continue;
-    if (document.FindEntry(name, kDisplayNameKey, lookup) && !lookup.value.empty()) {
-      offer(i, lookup.value);
-    }
+    if (!document.FindEntry(name, kDisplayNameKey, lookup) || lookup.value.empty()) continue;
+    const bool isDefault = !defaultOffered && EqualsIgnoreAsciiCase(name, defaultLanguage.view());
+    defaultOffered = defaultOffered || isDefault;
+    offer(OfferedLanguage{i, lookup.value, isDefault});
   }
-}
-
-void DefaultDisplayName(const WideIniDocument& document, IniField& displayName) {
-  LanguageName language;
-  DefaultLanguage(document, language);
-  IniLookup lookup;
-  document.FindEntry(language.view(), kDisplayNameKey, lookup);
-  displayName.Assign(lookup.value.view());
 }

@@ -51,10 +51,13 @@ class SectionNameList {
   std::size_t count_ = 0;
 };
 
-// The languages the choice offers, in file order: every listed section but
-// [general] whose display name is not empty, with its index in `names`.
-void ForEachOfferedLanguage(const WideIniDocument& document, const SectionNameList& names,
-                            FunctionRef<void(std::size_t index, const IniField& displayName)> offer);
+struct OfferedLanguage {
+  std::size_t index;  // of its section in the name list
+  const IniField& displayName;
+  bool isDefault;  // the first offered section that the default names
+};
 
-// The display name of the default language; empty when it has none.
-void DefaultDisplayName(const WideIniDocument& document, IniField& displayName);
+// The languages the choice offers, in file order: every listed section but
+// [general] whose display name is not empty.
+void ForEachOfferedLanguage(const WideIniDocument& document, const SectionNameList& names,
+                            FunctionRef<void(const OfferedLanguage& language)> offer);

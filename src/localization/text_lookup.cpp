@@ -46,7 +46,7 @@ BoundedWideString<16> StringIdKey(unsigned stringId) {
   return key;
 }
 
-std::u16string_view FindText(const WideIniDocument& document, std::u16string_view section,
+std::u16string_view LookUpText(const WideIniDocument& document, std::u16string_view section,
                              std::u16string_view key, IniLookup& lookup) {
   return document.FindEntry(section, key, lookup) ? lookup.value.view() : kNotFoundMarker;
 }
@@ -54,13 +54,13 @@ std::u16string_view FindText(const WideIniDocument& document, std::u16string_vie
 void GetString(const TextSource& source, unsigned stringId, std::span<char16_t> destination) {
   IniLookup lookup;
   ExpandText(destination,
-             FindText(source.languageDocument, source.currentLanguage, StringIdKey(stringId), lookup),
+             LookUpText(source.languageDocument, source.currentLanguage, StringIdKey(stringId), lookup),
              source.expansion);
 }
 
 void GetNamedString(const TextSource& source, std::u16string_view name,
                     std::span<char16_t> destination) {
   IniLookup lookup;
-  ExpandText(destination, FindText(source.supplementaryDocument, source.currentLanguage, name, lookup),
+  ExpandText(destination, LookUpText(source.supplementaryDocument, source.currentLanguage, name, lookup),
              source.expansion);
 }

@@ -31,7 +31,7 @@ BoundedWideString<16> StringIdKey(unsigned stringId);
 
 // The value of `key` in `section`, or the not-found marker; a value may point
 // into `lookup`.
-std::u16string_view FindText(const WideIniDocument& document, std::u16string_view section,
+std::u16string_view LookUpText(const WideIniDocument& document, std::u16string_view section,
                              std::u16string_view key, IniLookup& lookup);
 
 // Everything a lookup reads: the documents, the current language, the macros.

@@ -43,9 +43,9 @@ TEST(ExampleLangIni, EveryLanguageGivesEveryTextTheProgramUses) {
 
   const SectionNameList names(document);
   int languages = 0;
-  ForEachOfferedLanguage(document, names, [&](std::size_t index, const IniField&) {
+  ForEachOfferedLanguage(document, names, [&](const OfferedLanguage& offered) {
     ++languages;
-    const std::u16string_view section = names.Name(index);
+    const std::u16string_view section = names.Name(offered.index);
     IniLookup lookup;
     for (unsigned id : kUsedStringIds) {
       const auto key = StringIdKey(id);

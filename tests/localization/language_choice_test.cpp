@@ -113,34 +113,51 @@ TEST(SectionNameList, AFullListEndsAtTheFirstNameThatDoesNotFit) {
   EXPECT_EQ(names.Count(), 2u);  // [x] would fit, but the collection has ended
 }
 
-TEST(OfferedLanguages, SkipGeneralAndLanguagesWithoutDisplayName) {
-  WideIniDocument document;
-  ParseText(document, std::u16string(kLanguages) +
-                          u"[GENERAL]\r\nname=Not a language\r\n[French]\r\nname=Fran\u00E7ais\r\n");
-  const SectionNameList names(document);
-  std::vector<std::pair<std::u16string, std::u16string>> offered;
-  ForEachOfferedLanguage(document, names, [&](std::size_t index, const IniField& displayName) {
-    offered.emplace_back(names.Name(index), displayName.view());
-  });
-  EXPECT_EQ(offered, (std::vector<std::pair<std::u16string, std::u16string>>{
-                         {u"English", u"English"},
-                         {u"German", u"Deutsch"},
-                         {u"French", u"Fran\u00E7ais"},
-                     }));
+struct Offer {
+  std::u16string section;
+  std::u16string displayName;
+  bool isDefault;
+  bool operator==(const Offer&) const = default;
+};
+
+void PrintTo(const Offer& offer, std::ostream* os) {
+  *os << ::testing::PrintToString(offer.section) << "="
+      << ::testing::PrintToString(offer.displayName) << (offer.isDefault ? " (default)" : "");
 }
 
-TEST(DefaultDisplayName, IsTheDefaultLanguagesName) {
+std::vector<Offer> Offers(std::u16string_view text) {
   WideIniDocument document;
-  IniField name;
-  ParseText(document, kLanguages);
-  DefaultDisplayName(document, name);
-  EXPECT_EQ(name.view(), u"Deutsch");
-  ParseText(document, u"[English]\r\nname=English\r\n");
-  DefaultDisplayName(document, name);
-  EXPECT_EQ(name.view(), u"English");
-  ParseText(document, u"[general]\r\ndefault=Nameless\r\n[Nameless]\r\n");
-  DefaultDisplayName(document, name);
-  EXPECT_TRUE(name.empty());
+  ParseText(document, text);
+  const SectionNameList names(document);
+  std::vector<Offer> offers;
+  ForEachOfferedLanguage(document, names, [&](const OfferedLanguage& language) {
+    offers.push_back({std::u16string(names.Name(language.index)),
+                      std::u16string(language.displayName.view()), language.isDefault});
+  });
+  return offers;
+}
+
+TEST(OfferedLanguages, SkipGeneralAndLanguagesWithoutDisplayName) {
+  EXPECT_EQ(Offers(std::u16string(kLanguages) +
+                   u"[GENERAL]\r\nname=Not a language\r\n[French]\r\nname=Fran\u00E7ais\r\n"),
+            (std::vector<Offer>{
+                {u"English", u"English", false},
+                {u"German", u"Deutsch", true},
+                {u"French", u"Fran\u00E7ais", false},
+            }));
+}
+
+TEST(OfferedLanguages, TheDefaultIsTheFirstSectionItNames) {
+  EXPECT_EQ(Offers(u"[German]\r\nname=Deutsch\r\n[english]\r\nname=English\r\n"
+                   u"[ENGLISH]\r\nname=English again\r\n"),
+            (std::vector<Offer>{
+                {u"German", u"Deutsch", false},
+                {u"english", u"English", true},  // no [general]: "English"
+                {u"ENGLISH", u"English", false},  // its lookups go to the first [english]
+            }));
+  // A default without display name is not offered, so nothing is marked.
+  EXPECT_EQ(Offers(u"[general]\r\ndefault=Nameless\r\n[Nameless]\r\n[A]\r\nname=A\r\n"),
+            (std::vector<Offer>{{u"A", u"A", false}}));
 }
 
 }  // namespace

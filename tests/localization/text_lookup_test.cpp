@@ -120,11 +120,11 @@ TEST_F(TextLookup, NamedStringsComeFromTheSupplementaryDocument) {
   EXPECT_EQ(GetNamed(u"sys_notinstalled", u"German"), kNotFoundMarker);
 }
 
-TEST_F(TextLookup, FindTextGivesTheValueUnexpanded) {
+TEST_F(TextLookup, LookUpTextGivesTheValueUnexpanded) {
   IniLookup lookup;
-  EXPECT_EQ(FindText(language_, u"English", u"str74", lookup),
+  EXPECT_EQ(LookUpText(language_, u"English", u"str74", lookup),
             u"Wizard will remove '%p' from your computer.");
-  EXPECT_EQ(FindText(supplementary_, u"English", u"reglang", lookup), kNotFoundMarker);
+  EXPECT_EQ(LookUpText(supplementary_, u"English", u"reglang", lookup), kNotFoundMarker);
 }
 
 }  // namespace

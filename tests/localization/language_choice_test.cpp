@@ -86,31 +86,26 @@ TEST(SelectLanguage, AnEmptyLogLanguageAsksTheUser) {
   }
 }
 
-TEST(SectionNameList, NamesInFileOrderAsFarAsTheyFit) {
+std::vector<std::u16string> Names(std::u16string_view text) {
   WideIniDocument document;
-  ParseText(document, u"[general]\r\n[A]\r\n  [Indented] \r\nx=[no]\r\n[B] ; c\r\n[]\r\n");
+  ParseText(document, text);
   const SectionNameList names(document);
   std::vector<std::u16string> collected;
   for (std::size_t i = 0; i < names.Count(); ++i) collected.emplace_back(names.Name(i));
-  EXPECT_EQ(collected, (std::vector<std::u16string>{u"general", u"A", u" [Indented", u"B] ; ",
-                                                     u""}));
-
-  const std::u16string big(1000, u'b');
-  ParseText(document, u"[" + big + u"1]\r\n[" + big + u"2]\r\n[" + std::u16string(43, u'c') +
-                          u"]\r\n[]\r\n");
-  const SectionNameList full(document);
-  ASSERT_EQ(full.Count(), 3u);  // 1002 + 1002 + 44 fill the 2048 exactly
-  EXPECT_EQ(full.Name(1), big + u"2");
-  EXPECT_EQ(full.Name(2), std::u16string(43, u'c'));
+  return collected;
 }
 
-TEST(SectionNameList, AFullListEndsAtTheFirstNameThatDoesNotFit) {
-  const std::u16string big(1000, u'b');
-  WideIniDocument document;
-  ParseText(document, u"[" + big + u"1]\r\n[" + big + u"2]\r\n[" + std::u16string(50, u'c') +
-                          u"]\r\n[x]\r\n");
-  const SectionNameList names(document);
-  EXPECT_EQ(names.Count(), 2u);  // [x] would fit, but the collection has ended
+TEST(SectionNameList, NamesInFileOrderAsFarAsTheyFit) {
+  EXPECT_EQ(Names(u"[general]\r\n[A]\r\n  [Indented] \r\nx=[no]\r\n[B] ; c\r\n[]\r\n"),
+            (std::vector<std::u16string>{u"general", u"A", u" [Indented", u"B] ; ", u""}));
+  const std::u16string big1 = std::u16string(1000, u'b') + u"1";
+  const std::u16string big2 = std::u16string(1000, u'b') + u"2";
+  const std::u16string fill(43, u'c');  // 1002 + 1002 + 44 fill the 2048 exactly
+  EXPECT_EQ(Names(u"[" + big1 + u"]\r\n[" + big2 + u"]\r\n[" + fill + u"]\r\n[]\r\n"),
+            (std::vector<std::u16string>{big1, big2, fill}));
+  // The first name that does not fit ends the list, though a later one would fit.
+  EXPECT_EQ(Names(u"[" + big1 + u"]\r\n[" + big2 + u"]\r\n[" + fill + u"cc]\r\n[x]\r\n"),
+            (std::vector<std::u16string>{big1, big2}));
 }
 
 struct Offer {

@@ -1,5 +1,6 @@
 #include "localization/language_dialog_win32.h"
 
+#include "common/ascii.h"
 #include "common/window_placement_win32.h"
 #include "localization/language_win32.h"
 #include "resources/resource_ids.h"
@@ -8,8 +9,8 @@ namespace {
 
 void FillLanguageList(HWND list) {
   const SectionNameList names(gLanguageDocument);
-  // Each item remembers its section, so the choice is exact even when display
-  // names differ only in case or are the same; the default is selected the same way.
+  // Each item remembers its section, so the default is selected exactly even
+  // when another display name begins with the same text.
   ForEachOfferedLanguage(gLanguageDocument, names, [list](const OfferedLanguage& language) {
     const LRESULT item = SendMessageW(list, CB_ADDSTRING, 0,
                                       reinterpret_cast<LPARAM>(language.displayName.c_str()));
@@ -20,13 +21,26 @@ void FillLanguageList(HWND list) {
 }
 
 // Without a selection the current language stays as it is (empty), so the
-// selection falls back to the default language.
+// selection falls back to the default language. The chosen display name stands
+// for the first section in file order whose display name equals it, letters
+// A-Z compared without case: installers list each language once, and a
+// language file naming two alike keeps behaving as it always has.
 void TakeChosenLanguage(HWND list) {
   const LRESULT item = SendMessageW(list, CB_GETCURSEL, 0, 0);
   if (item < 0) return;
   const SectionNameList names(gLanguageDocument);
-  const auto index = static_cast<std::size_t>(SendMessageW(list, CB_GETITEMDATA, item, 0));
-  if (index < names.Count()) SetLanguage(gCurrentLanguage, names.Name(index));
+  const auto chosenIndex = static_cast<std::size_t>(SendMessageW(list, CB_GETITEMDATA, item, 0));
+  IniField chosen;
+  ForEachOfferedLanguage(gLanguageDocument, names, [&](const OfferedLanguage& language) {
+    if (language.index == chosenIndex) chosen = language.displayName;
+  });
+  bool found = false;
+  ForEachOfferedLanguage(gLanguageDocument, names, [&](const OfferedLanguage& language) {
+    if (!found && EqualsIgnoreAsciiCase(language.displayName.view(), chosen.view())) {
+      SetLanguage(gCurrentLanguage, names.Name(language.index));
+      found = true;
+    }
+  });
 }
 
 }  // namespace

@@ -117,7 +117,7 @@ TEST_F(LanguageDialog, CancelOrClosingEndsWithZeroAndTheDefault) {
   }
 }
 
-TEST_F(LanguageDialog, NamesDifferingOnlyInCaseGiveTheLanguageChosen) {
+TEST_F(LanguageDialog, NamesDifferingOnlyInCaseGiveTheFirstInFileOrder) {
   UseLanguages(
       u"[general]\r\ndefault=British\r\n"
       u"[English]\r\nname=English\r\n"
@@ -135,8 +135,7 @@ TEST_F(LanguageDialog, NamesDifferingOnlyInCaseGiveTheLanguageChosen) {
     SendMessageW(list, CB_SETCURSEL, item, 0);
     gui::PressButton(dialog, IDOK);
     EXPECT_EQ(run.Result(), 1);
-    const std::u16string_view expected[] = {u"English", u"British", u"American"};
-    EXPECT_EQ(gCurrentLanguage.view(), expected[item]);
+    EXPECT_EQ(gCurrentLanguage.view(), u"English") << item;
   }
 }
 

@@ -211,7 +211,9 @@ TEST(RegistryAccessFamily, ShlwapiIsLoadedOnlyOnTheNtFamily) {
   if (!registry.isNt() && !loadedBefore) {
     EXPECT_EQ(GetModuleHandleA("shlwapi.dll"), nullptr);
   }
-  if (registry.isNt()) EXPECT_NE(GetModuleHandleA("shlwapi.dll"), nullptr);
+  if (registry.isNt()) {
+    EXPECT_NE(GetModuleHandleA("shlwapi.dll"), nullptr);
+  }
 }
 
 }  // namespace

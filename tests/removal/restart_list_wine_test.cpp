@@ -298,7 +298,9 @@ TEST_F(RestartListTest, WineCarriesTheListOutAtItsRestart) {
   ScheduleDeleteAtRestart(a_, kAnyDirectory);
   ScheduleDeleteAtRestart(b_, kAnyDirectory);
   const std::string scheduled = Wininit();
-  if (!Nt()) ASSERT_EQ(scheduled, "[rename]\r\n" + WininitLine(a_) + WininitLine(b_));
+  if (!Nt()) {
+    ASSERT_EQ(scheduled, "[rename]\r\n" + WininitLine(a_) + WininitLine(b_));
+  }
 
   gui::Process wineboot;
   ASSERT_TRUE(gui::Start("wineboot.exe -r", "", wineboot));

@@ -60,12 +60,21 @@ void Kill(Process& process) {
   }
 }
 
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   for (;;) {
+    PumpMessages();
     if (condition()) return true;
     if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(kPollMs);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
   }
 }
 

@@ -29,7 +29,12 @@ DWORD WaitForExit(const Process& process, DWORD timeoutMs = kDefaultTimeoutMs);
 bool HasExited(const Process& process);
 void Kill(Process& process);
 
-// Polls `condition` every few milliseconds until it holds or the time is up.
+// Dispatches the calling thread's pending messages. A test that owns windows
+// must keep doing so: a broadcast sent by the program under test waits for them.
+void PumpMessages();
+
+// Polls `condition` every few milliseconds until it holds or the time is up,
+// dispatching the calling thread's messages meanwhile.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeoutMs);
 
 std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly = true);

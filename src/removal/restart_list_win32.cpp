@@ -36,15 +36,18 @@ bool WininitEntryFor(const RestartPath& path, WininitEntry& entry) {
   return entry.Assign("NUL=") && entry.Append(shortPath.view());
 }
 
+// One instance for the program's life: making one loads and frees Shlwapi.dll,
+// which costs more than reading and editing the list for a file.
+const RegistryAccess gListRegistry;
+
 void CancelOnNt(const RestartPath& path) {
-  const RegistryAccess registry;
-  const std::size_t size = registry.RegistryValueSize(kPendingRenames);
+  const std::size_t size = gListRegistry.RegistryValueSize(kPendingRenames);
   HeapBuffer<char> list;
   if (size == 0 || !list.Allocate(size + kRestartListPadding)) return;
-  const std::size_t read = registry.ReadRegistryValue(kPendingRenames, list.data(), size);
+  const std::size_t read = gListRegistry.ReadRegistryValue(kPendingRenames, list.data(), size);
   if (read == 0) return;
   const RestartListEdit edit = RemoveRestartEntries(list.data(), read, path.view());
-  if (edit.changed) registry.WriteRegistryMultiString(kPendingRenames, list.data(), edit.length);
+  if (edit.changed) gListRegistry.WriteRegistryMultiString(kPendingRenames, list.data(), edit.length);
   if (edit.malformedEntryDropped) {
     MessageBoxA(nullptr, kCorruptedListText, path.c_str(), MB_ICONERROR);
   }

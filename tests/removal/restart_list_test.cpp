@@ -108,6 +108,18 @@ TEST(RestartList, ListWithoutItsClosingStringIsWrittenBackClosed) {
             "\\??\\C:\\a.tmp\0\\??\\C:\\a\0\0"s);
 }
 
+TEST(RestartList, TellsWhetherTheDataEndsRegularly) {
+  const std::string closed = List({{"\\??\\C:\\a", ""}, {"\\??\\D:\\x", ""}});
+  EXPECT_TRUE(Remove(closed, "D:\\x").edit.regularEnd);
+  EXPECT_TRUE(Remove(closed, "E:\\y").edit.regularEnd);
+  EXPECT_TRUE(Remove("\0"s, "D:\\x").edit.regularEnd);
+  EXPECT_TRUE(Remove(List({{"\\??\\UNC\\s\\f", ""}}) + "tail", "D:\\x").edit.regularEnd);
+  EXPECT_FALSE(Remove(closed + "more", "D:\\x").edit.regularEnd);        // bytes after the end
+  EXPECT_FALSE(Remove(closed.substr(0, closed.size() - 1), "E:\\y").edit.regularEnd);  // not closed
+  EXPECT_FALSE(Remove(closed.substr(0, closed.size() - 1) + "\\??\\D:\\x", "E:\\y").edit.regularEnd);
+  EXPECT_FALSE(Remove("", "D:\\x").edit.regularEnd);
+}
+
 TEST(RestartList, EmptyOrUnrelatedListsAreLeftAlone) {
   EXPECT_FALSE(Remove("", "D:\\x").edit.changed);
   EXPECT_FALSE(Remove("\0"s, "D:\\x").edit.changed);

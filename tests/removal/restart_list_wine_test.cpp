@@ -291,6 +291,51 @@ TEST_F(RestartListTest, MalformedLastEntryAloneIsDroppedAndReported) {
   EXPECT_EQ(PendingRenamesData(), EntryData(others) + '\0');
 }
 
+// Scheduling a file takes its entries and its directory's off the list in one
+// go; the list must end exactly as the steps one by one leave it: cancel the
+// file, let the system append it, cancel the directory, let the system append
+// it. Lists that do not end regularly are handled by those very steps.
+TEST_F(RestartListTest, SchedulingEndsAsTheStepsOneByOne) {
+  if (!Nt()) GTEST_SKIP() << "the 9x family's list has no directories";
+  std::string upperA = a_, upperDirectory = directory_;
+  for (std::string* text : {&upperA, &upperDirectory}) {
+    for (char& c : *text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  }
+  const std::string others =
+      EntryData({{"\\??\\C:\\Other\\setup.tmp", "!\\??\\C:\\Other\\setup.exe"},
+                 Deletion("C:\\Other\\old.dll")});
+  const std::string ours = EntryData({Deletion(upperDirectory), Deletion(b_), Deletion(upperA)});
+  const std::optional<std::string> starts[] = {
+      std::nullopt,
+      "\0"s,
+      others + '\0',
+      others + ours + EntryData({Deletion(directory_)}) + '\0',
+      // The walk stops at a source without a drive: what follows stays.
+      EntryData({Deletion(directory_)}) + EntryData({Deletion("\\\\server\\share\\x")}) + ours + '\0',
+      // Irregular ends: bytes after the closing string, no closing string,
+      // with or without an entry for the file (whose removal rewrites the list).
+      others + ours + '\0' + "junk"s,
+      others + ours,
+      others + EntryData({Deletion(directory_)}) + '\0' + "junk"s,
+      others + EntryData({Deletion(directory_)}),
+  };
+  for (const auto& start : starts) {
+    const auto begin = [&] {
+      RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames);
+      if (start) SetPendingRenamesData(*start);
+    };
+    begin();
+    CancelDeleteAtRestart(a_);
+    MoveFileExA(a_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    CancelDeleteAtRestart(directory_);
+    MoveFileExA(directory_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    const auto stepByStep = PendingRenamesData();
+    begin();
+    ScheduleDeleteAtRestart(a_, kAnyDirectory);
+    EXPECT_EQ(PendingRenamesData(), stepByStep) << "start: " << testing::PrintToString(start);
+  }
+}
+
 TEST_F(RestartListTest, WineCarriesTheListOutAtItsRestart) {
   if (!RunningUnderWine()) GTEST_SKIP() << "checks Wine's own restart processing (wineboot -r)";
   // wineboot renames a processed WININIT.INI to wininit.bak.

@@ -66,19 +66,17 @@ bool PendingPrunes::Add(std::string_view directory) {
   std::memcpy(text_.data() + textUsed_, directory.data(), directory.size());
   text_[textUsed_ + directory.size()] = '\0';
   entries_[count_] = Entry{static_cast<std::uint32_t>(textUsed_),
-                           static_cast<std::uint16_t>(directory.size()), Depth(directory), false};
+                           static_cast<std::uint16_t>(directory.size()), Depth(directory)};
   slots_[Slot(directory)] = static_cast<std::uint32_t>(count_ + 1);
   textUsed_ += directory.size() + 1;
   ++count_;
   return true;
 }
 
-void PendingPrunes::MarkPruned(std::string_view directory) {
-  // Kept directories end with their separator; a walk removes them without it.
+bool PendingPrunes::IsKept(std::string_view directory) const {
+  // Kept directories end with their separator; a walk names them without it.
   BoundedString<kPathCapacity + 1> kept;
-  if (!kept.Assign(directory) || !kept.Append('\\')) return;
-  const std::uint32_t held = slots_[Slot(kept.view())];
-  if (held != 0) entries_[held - 1].pruned = true;
+  return kept.Assign(directory) && kept.Append('\\') && slots_[Slot(kept.view())] != 0;
 }
 
 void PendingPrunes::PruneAll(FunctionRef<bool(std::string_view directory)> isProtected,
@@ -89,14 +87,16 @@ void PendingPrunes::PruneAll(FunctionRef<bool(std::string_view directory)> isPro
   }
   const auto remove = [&](const char* directory) {
     if (!removeDirectory(directory)) return false;
-    MarkPruned(directory);
-    return true;
+    // A kept parent has its own walk still to come, after every deeper one: the
+    // climb ends here (false stops it) rather than try the parent while kept
+    // directories beside this one may still fill it.
+    const std::string_view path(directory);
+    const std::size_t slash = path.find_last_of('\\');
+    return slash == std::string_view::npos || !IsKept(path.substr(0, slash));
   };
   for (int depth = deepest; depth >= 0; --depth) {
     for (std::size_t i = 0; i < count_; ++i) {
-      if (entries_[i].depth == depth && !entries_[i].pruned) {
-        PruneDirectories(Text(i), isProtected, remove);
-      }
+      if (entries_[i].depth == depth) PruneDirectories(Text(i), isProtected, remove);
     }
   }
   Clear();

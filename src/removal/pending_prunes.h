@@ -7,9 +7,11 @@
 //
 // The result is the one of pruning after each file: until the gathered
 // directories are pruned only files are deleted, so a directory that was empty
-// (or became empty) after one of its files went is still empty then, and
-// removing a directory always goes on to its parent, so the walks end where the
-// walks made after each file would have ended.
+// after one of its files went is still empty then. The walks go deepest first
+// and each climbs on from a removed directory to its parent, except into a
+// gathered one, whose own walk follows once everything below it has been
+// tried; so every directory the walks made after each file would remove is
+// empty when a walk reaches it, and no other is removed.
 
 #include <cstddef>
 #include <cstdint>
@@ -31,8 +33,8 @@ class PendingPrunes {
   bool empty() const { return count_ == 0; }
 
   // Prunes every kept directory with PruneDirectories, the deepest first, then
-  // forgets them. A kept directory that a deeper one's walk has removed is not
-  // tried again.
+  // forgets them. A walk does not climb into a kept directory: its own walk
+  // comes later, once every deeper one is done.
   void PruneAll(FunctionRef<bool(std::string_view directory)> isProtected,
                 FunctionRef<bool(const char* directory)> removeDirectory);
 
@@ -41,7 +43,6 @@ class PendingPrunes {
     std::uint32_t offset;  // into text_
     std::uint16_t length;
     std::uint16_t depth;   // backslashes: the walk climbs at them
-    bool pruned;
   };
 
   std::string_view Text(std::size_t entry) const;
@@ -49,7 +50,8 @@ class PendingPrunes {
   // where it would go.
   std::size_t Slot(std::string_view directory) const;
   bool Reserve(std::size_t textLength);
-  void MarkPruned(std::string_view directory);
+  // Whether the directory, as a walk names it, is kept.
+  bool IsKept(std::string_view directory) const;
   void Clear();
 
   HeapBuffer<char> text_;  // the directories one after another, each zero-terminated

@@ -76,7 +76,7 @@ TEST(PendingPrunes, AfterTheLastFileTheDirectoryAndItsEmptiedParentsGo) {
   EXPECT_EQ(fs.attempts, (std::vector<std::string>{"C:\\App\\Sub", "C:\\App"}));
 }
 
-TEST(PendingPrunes, DeepestFirstAndADirectoryAWalkRemovedIsNotTriedAgain) {
+TEST(PendingPrunes, DeepestFirstEachKeptDirectoryOnce) {
   MemoryFileSystem fs = TreeWith({"C:\\App", "C:\\App\\A", "C:\\App\\A\\B"},
                                  {"C:\\App\\x", "C:\\App\\A\\y", "C:\\App\\A\\B\\z"});
   PendingPrunes pending;
@@ -88,6 +88,20 @@ TEST(PendingPrunes, DeepestFirstAndADirectoryAWalkRemovedIsNotTriedAgain) {
   PruneGathered(fs, pending);
   EXPECT_EQ(fs.directories, (std::set<std::string>{"C:"}));
   EXPECT_EQ(fs.attempts, (std::vector<std::string>{"C:\\App\\A\\B", "C:\\App\\A", "C:\\App"}));
+}
+
+TEST(PendingPrunes, AKeptParentIsTriedOnceAfterAllItsKeptChildren) {
+  MemoryFileSystem fs = TreeWith({"C:\\App", "C:\\App\\A", "C:\\App\\B"},
+                                 {"C:\\App\\A\\x", "C:\\App\\z", "C:\\App\\B\\y"});
+  PendingPrunes pending;
+  for (const char* file : {"C:\\App\\A\\x", "C:\\App\\z", "C:\\App\\B\\y"}) {
+    ASSERT_TRUE(fs.DeleteFile(file));
+    ASSERT_TRUE(pending.Add(DirectoryOf(file)));
+  }
+  PruneGathered(fs, pending);
+  EXPECT_EQ(fs.directories, (std::set<std::string>{"C:"}));
+  // No attempt on App while B still fills it.
+  EXPECT_EQ(fs.attempts, (std::vector<std::string>{"C:\\App\\A", "C:\\App\\B", "C:\\App"}));
 }
 
 TEST(PendingPrunes, ProtectedFoldersStayAndNothingIsTriedTwiceAfterwards) {

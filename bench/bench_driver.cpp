@@ -31,7 +31,7 @@ namespace {
 using namespace bench;
 
 constexpr DWORD kWindowPollMs = 1;   // start-up is short: look often
-constexpr DWORD kFinishPollMs = 10;  // one cross-process call per look, while the worker runs
+constexpr DWORD kFinishPollMs = 2;   // one cross-process call per look, while the worker runs
 constexpr DWORD kTimeoutMs = 900000;
 
 template <typename Condition>

@@ -4,7 +4,9 @@
 # Environment: RUNS (runs per contender, default 5), STARTUP_RUNS (default 10),
 # RESTART_SIZES (default "100 1000"), RESTART_RUNS (default 7), RESTART_LINES
 # (records in the restart list's logs, default 5000), BENCH_TMPFS=1 (lay the
-# trees on a drive letter backed by /dev/shm instead of the prefix's disk).
+# trees on a drive letter backed by /dev/shm instead of the prefix's disk),
+# BENCH_CPU (the CPU the whole Wine session runs on, default the last one;
+# "none" leaves placement to the scheduler).
 #
 # Installs what it needs (scripts/setup.sh, then nsis), builds uninstall.exe and
 # the benchmark's programs, starts its own Wine session (tests/harness/wine-env.sh
@@ -35,6 +37,7 @@ STARTUP_RUNS=${STARTUP_RUNS:-10}
 RESTART_SIZES=${RESTART_SIZES:-"100 1000"}
 RESTART_RUNS=${RESTART_RUNS:-7}
 RESTART_LINES=${RESTART_LINES:-5000}
+BENCH_CPU=${BENCH_CPU:-$(( $(nproc) - 1 ))}
 
 mkdir -p build/bench
 bash scripts/setup.sh
@@ -63,6 +66,22 @@ trap cleanup EXIT
 bash tests/harness/wine-env.sh start "$state" "$repo/build/windows/tests/test_session_keeper.exe" >/dev/null
 source "$state/env"
 
+# Every process of the session (Wine's and the X server) on one CPU: a round
+# trip to the wineserver or to X costs a few microseconds when both sides share
+# a CPU, and twenty times more when the other side's CPU must be woken first,
+# which the scheduler decides run by run. Programs started later inherit the
+# setting from the driver.
+pinned=()
+if [ "$BENCH_CPU" != none ]; then
+  [ -f "$state/xvfb.pid" ] && taskset -a -p -c "$BENCH_CPU" "$(cat "$state/xvfb.pid")" >/dev/null
+  for p in /proc/[0-9]*; do
+    case "$(readlink "$p/exe" 2>/dev/null)" in */wine*) ;; *) continue ;; esac
+    tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+    taskset -a -p -c "$BENCH_CPU" "${p#/proc/}" >/dev/null
+  done
+  pinned=(taskset -c "$BENCH_CPU")
+fi
+
 # C:\Bench holds the programs and the lists; the trees go under $tree_win.
 bench_unix=$WINEPREFIX/drive_c/Bench
 bench_win='C:\Bench'
@@ -86,7 +105,7 @@ lang_ini=$repo/examples/lang.ini
 driver() {
   local out=$results/driver.out
   python3 bench/timed.py "$out" "$(cat "$state/wineserver.pid")" \
-    wine "$bin_win\\bench_driver.exe" "$@" >"$results/timed.out"
+    "${pinned[@]}" wine "$bin_win\\bench_driver.exe" "$@" >"$results/timed.out"
   echo "$(grep -a '=' "$out" | tail -n 1 | tr -d '\r') $(cat "$results/timed.out")"
 }
 field() { sed -n "s/.*\\b$1=\\([^ ]*\\).*/\\1/p" <<<"$2"; }
@@ -98,9 +117,11 @@ lay_tree() {  # n name
   python3 bench/gen.py "$1" "$tree_unix/$2" "$tree_win\\$2" "$bench_unix/lists/$2-$1"
   sync
 }
-# Makes the tree an installation of ours: the uninstaller, its language file and the log.
+# Makes the tree an installation of ours: the uninstaller, its language file and
+# the log, written back to the disk like the rest of the tree.
 install_ours() {  # n name
   cp "$uninstaller" "$lang_ini" "$bench_unix/lists/$2-$1/uninstall.log" "$tree_unix/$2/"
+  sync
 }
 # Entries left in the tree other than the allowed names; with none allowed the
 # tree itself must be gone too.
@@ -138,7 +159,8 @@ build_nsis() {  # n
   echo "machine: $(nproc) CPUs,$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2)," \
     "$(awk '/MemTotal/ {printf "%.0f GB", $2/1048576}' /proc/meminfo), kernel $(uname -r)"
   echo "software: $(wine --version), makensis $(makensis -VERSION), $(i686-w64-mingw32-g++-posix --version | head -n 1)"
-  echo "trees on: $tree_win = $(df -T "$tree_unix" | awk 'NR==2 {print $2 " (" $1 ")"}'); runs: $RUNS per contender"
+  echo "trees on: $tree_win = $(df -T "$tree_unix" | awk 'NR==2 {print $2 " (" $1 ")"}'); runs: $RUNS per contender;" \
+    "Wine session on CPU: $BENCH_CPU"
   echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 } | tee "$results/machine.txt"
 stat -c %s "$uninstaller" >"$results/size.txt"
@@ -227,14 +249,17 @@ restart_log() {  # k with_files(0|1)
       }
     }' "$bench_unix/lists/Held-$1/files.lst"
 }
+# The sizes take turns within each round, so that both meet the same conditions.
+echo "bench: restart list, K = $RESTART_SIZES files held open among $RESTART_LINES records, $RESTART_RUNS rounds"
 for k in $RESTART_SIZES; do
-  echo "bench: restart list, $k files held open among $RESTART_LINES records, $RESTART_RUNS rounds"
-  tsv=$results/restart-$k.tsv
-  probe=$results/probe-$k.tsv
-  printf 'contender\trun\tseconds\tcpu\tentries\tcheck\n' >"$tsv"
-  printf 'run\tper_file_us\tfirst_tenth_us\tlast_tenth_us\tentries\n' >"$probe"
-  held="$bench_win\\lists\\Held-$k\\files.lst"
-  for r in $(seq "$RESTART_RUNS"); do
+  printf 'contender\trun\tseconds\tcpu\tentries\tcheck\n' >"$results/restart-$k.tsv"
+  printf 'run\tper_file_us\tfirst_tenth_us\tlast_tenth_us\tentries\n' >"$results/probe-$k.tsv"
+done
+for r in $(seq "$RESTART_RUNS"); do
+  for k in $RESTART_SIZES; do
+    tsv=$results/restart-$k.tsv
+    probe=$results/probe-$k.tsv
+    held="$bench_win\\lists\\Held-$k\\files.lst"
     lay_tree "$k" Held
     cp "$uninstaller" "$lang_ini" "$tree_unix/Held/"
     restart_log "$k" 0 >"$tree_unix/Held/uninstall.log"
@@ -249,15 +274,15 @@ for k in $RESTART_SIZES; do
     line=$(driver schedule "$held")
     printf 'movefileex\t%s\t%s\t%s\t%s\t%s\n' "$r" "$(field seconds "$line")" "$(cpu "$line")" \
       "$(field restart_entries "$line")" "$(field restart_check "$line")" >>"$tsv"
-    tail -n 3 "$tsv" | awk -F'\t' '{ printf "  run %s %-10s %8.3f s  %5s entries  %s\n", $2, $1, $3, $5, $6 }'
-    wine "$bin_win\\schedule_probe.exe" "$held" </dev/null >"$results/probe.out" 2>&1 || true
+    "${pinned[@]}" wine "$bin_win\\schedule_probe.exe" "$held" </dev/null >"$results/probe.out" 2>&1 || true
     line=$(grep -a 'per_file_us=' "$results/probe.out" | tail -n 1 | tr -d '\r')
     printf '%s\t%s\t%s\t%s\t%s\n' "$r" "$(field per_file_us "$line")" "$(field first_tenth_us "$line")" \
       "$(field last_tenth_us "$line")" "$(field restart_entries "$line")" >>"$probe"
-    tail -n 1 "$probe" | awk -F'\t' '{ printf "  run %s probe      %8.1f us per file  %5s entries\n", $1, $2, $5 }'
+    tail -n 3 "$tsv" | awk -F'\t' -v k="$k" '{ printf "  run %s K=%-5s %-10s %8.3f s  %5s entries  %s\n", $2, k, $1, $3, $5, $6 }'
+    tail -n 1 "$probe" | awk -F'\t' -v k="$k" '{ printf "  run %s K=%-5s probe      %8.1f us per file\n", $1, k, $2 }'
   done
-  rm -rf "${tree_unix:?}/Held"
 done
+rm -rf "${tree_unix:?}/Held"
 
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)" >>"$results/machine.txt"
 echo

@@ -32,7 +32,7 @@ def triple(values):
 
 
 def goal(value, limit):
-    return "%.2f (goal <= %.2f: %s)" % (value, limit, "met" if value <= limit else "MISSED")
+    return "%.3f (goal <= %.2f: %s)" % (value, limit, "met" if value <= limit else "MISSED")
 
 
 def sized(pattern, res):

@@ -83,6 +83,17 @@ TEST(IniEntry, LongLinesAreCopiedWholeAndNeverMatch) {
             "[s]\r\n[" + longValue + "]\r\nx=1\r\n");
 }
 
+TEST(IniEntry, LinesHoldingZeroBytesAreCopiedWhole) {
+  // Nothing after a zero byte may be lost, on a short line, a long one or the last.
+  const std::string zero(1, '\0');
+  const std::string longLine = "k=" + std::string(1500, 'v') + zero + "tail";
+  const std::string content = "[s]\r\nkeep=a" + zero + "b\r\n" + longLine + "\r\nx=1\r\n" + zero + "end";
+  EXPECT_EQ(Removed(content, "s", "x=1"),
+            "[s]\r\nkeep=a" + zero + "b\r\n" + longLine + "\r\n" + zero + "end\r\n");
+  // A line is compared whole, zero bytes included.
+  EXPECT_EQ(Removed("[s]\r\nx=1" + zero + "2\r\n", "s", "x=1"), "[s]\r\nx=1" + zero + "2\r\n");
+}
+
 TEST(IniEntry, SectionNameLongerThan125IsRefused) {
   const std::string name125(125, 's');
   EXPECT_EQ(Removed("[" + name125 + "]\r\nx=1\r\n", name125, "x=1"), "[" + name125 + "]\r\n");

@@ -42,6 +42,26 @@ TEST(TextLineFile, LongLineIsSplitAtTheBufferSize) {
   EXPECT_EQ(Read(file, 260), "next");
 }
 
+TEST(TextLineFile, LengthCountsZeroBytesThatEndTheString) {
+  TempDir dir;
+  TextLineFile file;
+  ASSERT_TRUE(file.Open(dir.Write("a.txt", std::string("a\0b\r\n\0\nxyz", 10)).c_str(),
+                        TextLineFile::Mode::kRead));
+  char buffer[16];
+  std::size_t length = 99;
+  EXPECT_FALSE(file.ReadLine(buffer, sizeof buffer, &length));
+  EXPECT_EQ(std::string(buffer, length), std::string("a\0b", 3));
+  EXPECT_FALSE(file.ReadLine(buffer, sizeof buffer, &length));
+  EXPECT_EQ(length, 1u);
+  EXPECT_TRUE(file.ReadLine(buffer, 3, &length));  // cut at the buffer: two of three
+  EXPECT_EQ(std::string(buffer, length), "xy");
+  file.ReadLine(buffer, sizeof buffer, &length);
+  EXPECT_EQ(length, 1u);
+  EXPECT_TRUE(file.EndReached());
+  file.ReadLine(buffer, sizeof buffer, &length);
+  EXPECT_EQ(length, 0u);
+}
+
 TEST(TextLineFile, CountLinesCountsReadsAndLeavesThePositionAlone) {
   TempDir dir;
   struct Case {

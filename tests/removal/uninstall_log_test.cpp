@@ -133,7 +133,48 @@ TEST(UninstallLog, IniRecordWithoutBackslashLeavesItsValueLineAsARecord) {
   EXPECT_EQ(log.records[0].continuationLines, 0);
   EXPECT_EQ(log.records[1].kind, RecordKind::kFile);
   EXPECT_EQ(log.records[1].Text(), "Explorer.exe");
+  // As a file it names no full path: it is not carried out.
+  EXPECT_EQ(log.records[1].status, RecordStatus::kSkipped);
+  EXPECT_EQ(log.records[1].skipReason, SkipReason::kRelativePath);
   EXPECT_EQ(log.linesRead, log.totalLines);
+}
+
+TEST(UninstallLog, OnlyFullPathsNameFilesFontsAndComServers) {
+  const auto log = ReadAll(std::string(kHeader) +
+                           "ole32.dll\r\n%shell32.dll\r\n&arial.ttf\r\n\\Windows\\x.dll\r\n"
+                           "C:x.dll\r\nC:/Tool/a.txt\r\n\\\\server\\share\\b.txt\r\n%D:\\s.dll\r\n"
+                           ":HKEY_CURRENT_USER\\Software\\T\\v\r\n;setup.exe /u\r\n;\r\n;\r\n");
+  ASSERT_EQ(log.records.size(), 11u);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(log.records[i].status, RecordStatus::kSkipped) << i;
+    EXPECT_EQ(log.records[i].skipReason, SkipReason::kRelativePath) << i;
+  }
+  // Registry values and programs are not paths of files to delete.
+  for (int i = 5; i < 10; ++i) EXPECT_EQ(log.records[i].status, RecordStatus::kRecord) << i;
+  EXPECT_EQ(log.linesRead, log.totalLines);
+}
+
+TEST(UninstallLog, LineWithAZeroByteIsNotCarriedOutAsTheTextBeforeIt) {
+  const std::string zero(1, '\0');
+  const auto log = ReadAll(std::string(kHeader) + "C:\\Tool\\a.txt" + zero + ".bak\r\n" + zero +
+                           "C:\\x\r\n-Boot\\shell\r\nx.exe" + zero + "\r\n;C:\\p.exe\r\n;" +
+                           std::string(300, 'w') + "\r\n;1" + zero + "\r\nC:\\ok.txt\r\n");
+  ASSERT_EQ(log.records.size(), 6u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(log.records[i].status, RecordStatus::kSkipped) << i;
+    EXPECT_EQ(log.records[i].skipReason, SkipReason::kZeroByte) << i;
+  }
+  // The first unusable continuation line names the reason.
+  EXPECT_EQ(log.records[3].skipReason, SkipReason::kOverlongContinuation);
+  EXPECT_EQ(log.records[4].status, RecordStatus::kRecord);
+  EXPECT_EQ(log.records[4].Text(), "C:\\ok.txt");
+  EXPECT_EQ(log.linesRead, log.totalLines);
+}
+
+TEST(UninstallLog, ProductKeyWithAZeroByteIsDropped) {
+  const auto log = ReadAll("Title\n" + std::string("Key\0Other", 9) + "\nEnglish\nC:\\a\n");
+  EXPECT_TRUE(log.header.productKey.empty());
+  EXPECT_EQ(log.header.languageName.view(), "English");
 }
 
 TEST(UninstallLog, OverlongContinuationSkipsTheRecordButNotTheNextOne) {

@@ -32,12 +32,20 @@ void AdvanceProgress(int lines) {
                       static_cast<WPARAM>(gWizard.linesRead * 100 / gWizard.progressTotal), 0);
 }
 
+// Deletes a file. One that is already gone counts as deleted: the restart list
+// is for files that are still there, and its directory may now be pruned.
+bool DeleteOrAlreadyGone(const char* path) {
+  if (DeleteFileA(path)) return true;
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 // Deletes a file the worker itself names (not a log record): no system-file
 // check; what cannot go now goes at the next restart.
 void DeleteCompanionFile(std::string_view name) {
   BoundedString<kPathCapacity> path;
   if (!path.Assign(gProgram.commandLine.installDir.view()) || !path.Append(name)) return;
-  if (DeleteFileA(path.c_str())) {
+  if (DeleteOrAlreadyGone(path.c_str())) {
     PruneEmptyDirectories(gProgram.commandLine.installDir.view());
   } else {
     ScheduleDeleteAtRestart(path.view());
@@ -49,7 +57,7 @@ void RemoveFile(std::string_view path, bool comServer) {
   file.Assign(path);
   if (!PrepareFileRemoval(gWizard.page, file.view())) return;
   if (comServer) UnregisterComServer(file.view());
-  if (DeleteFileA(file.c_str())) {
+  if (DeleteOrAlreadyGone(file.c_str())) {
     PruneEmptyDirectories(DirectoryOf(file.view()));
   } else {
     ScheduleDeleteAtRestart(file.view());
@@ -128,7 +136,7 @@ DWORD WINAPI RemovalWorker(void*) {
   gLogStream.Close();
   DeleteCompanionFile("lang.ini");
   DeleteCompanionFile("unicows.dll");
-  if (DeleteFileA(gProgram.uninstallLogPath.c_str())) {
+  if (DeleteOrAlreadyGone(gProgram.uninstallLogPath.c_str())) {
     PruneEmptyDirectories(gProgram.commandLine.installDir.view());
   } else {
     ScheduleDeleteAtRestart(gProgram.uninstallLogPath.view());

@@ -55,7 +55,8 @@ void FormHeader(EXCEPTION_POINTERS* exception, SharedText& header) {
     }
     const auto address = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(record.ExceptionAddress));
     WithAddressLookups(address, [&](const AddressLookups& lookups) {
-      FormCrashHeader(header, program.view(), name, exception->ContextRecord->SegCs, address, lookups);
+      FormCrashHeader(header, program.view(), name, exception->ContextRecord->SegCs, address,
+                      lookups);
     });
   };
   if (!RunGuarded(form)) header.Clear();
@@ -69,8 +70,8 @@ void AppendText(std::size_t& length, std::string_view text) {
 }
 
 RegisterValues RegistersOf(const CONTEXT& c) {
-  return RegisterValues{c.Eax, c.Ebx, c.Ecx, c.Edx, c.Esi, c.Edi, c.Ebp, c.Esp, c.Eip, c.EFlags,
-                        c.SegCs, c.SegDs, c.SegSs, c.SegEs, c.SegFs, c.SegGs};
+  return RegisterValues{c.Eax, c.Ebx,    c.Ecx,   c.Edx,   c.Esi,   c.Edi,   c.Ebp,   c.Esp,
+                        c.Eip, c.EFlags, c.SegCs, c.SegDs, c.SegSs, c.SegEs, c.SegFs, c.SegGs};
 }
 
 void WriteCrashFile(std::string_view text) {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "diagnostics/message_format.h"
+
 namespace {
 
 struct NamedCode {
@@ -40,16 +42,20 @@ constexpr NamedCode kExceptionNames[] = {
 constexpr std::size_t kNameRoom = 1004;
 constexpr std::size_t kFileRoom = 999;
 
+// Numbers are 32-bit here: formatted as such, without 64-bit arithmetic.
+void AppendNumberCut(SharedText& text, std::string_view format, std::uint32_t value) {
+  char digits[16];
+  const FormatArgument argument[] = {value};
+  AppendCut(text,
+            std::string_view(digits, FormatMessageText(digits, sizeof digits, format, argument)));
+}
+
 void AppendHexCut(SharedText& text, std::uint32_t value, int width) {
-  BoundedString<12> digits;
-  AppendHex(digits, value, width);
-  AppendCut(text, digits.view());
+  AppendNumberCut(text, width == 4 ? "%04X" : "%08X", value);
 }
 
 void AppendDecimalCut(SharedText& text, std::int32_t value) {
-  BoundedString<12> digits;
-  AppendDecimal(digits, value);
-  AppendCut(text, digits.view());
+  AppendNumberCut(text, "%d", static_cast<std::uint32_t>(value));
 }
 
 void AppendAddress(SharedText& text, std::uint32_t codeSegment, std::uint32_t address) {
@@ -125,10 +131,10 @@ void AppendRegisterDump(SharedText& text, const RegisterValues& r) {
     std::uint32_t value;
     int width;
   } fields[] = {
-      {"EAX=", r.eax, 8},   {" EBX=", r.ebx, 8}, {" ECX=", r.ecx, 8},  {" EDX=", r.edx, 8},
-      {" ESI=", r.esi, 8},  {"\nEDI=", r.edi, 8}, {" EBP=", r.ebp, 8}, {" ESP=", r.esp, 8},
-      {" EIP=", r.eip, 8},  {" FLG=", r.flags, 8}, {"\nCS=", r.cs, 4}, {" DS=", r.ds, 4},
-      {" SS=", r.ss, 4},    {" ES=", r.es, 4},    {" FS=", r.fs, 4},   {" GS=", r.gs, 4},
+      {"EAX=", r.eax, 8},  {" EBX=", r.ebx, 8},   {" ECX=", r.ecx, 8}, {" EDX=", r.edx, 8},
+      {" ESI=", r.esi, 8}, {"\nEDI=", r.edi, 8},  {" EBP=", r.ebp, 8}, {" ESP=", r.esp, 8},
+      {" EIP=", r.eip, 8}, {" FLG=", r.flags, 8}, {"\nCS=", r.cs, 4},  {" DS=", r.ds, 4},
+      {" SS=", r.ss, 4},   {" ES=", r.es, 4},     {" FS=", r.fs, 4},   {" GS=", r.gs, 4},
   };
   for (const auto& field : fields) {
     AppendCut(text, field.label);

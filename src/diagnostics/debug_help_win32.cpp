@@ -35,6 +35,10 @@ bool gSymbolEngineReady = false;
 
 STACKFRAME gFrame;
 unsigned gFramesWalked = 0;
+// The walk's own copy of the starting context: StackWalk rewrites the context
+// it is given as it unwinds, and the exception's record must stay as the
+// system handed it to the filter.
+CONTEXT gWalkContext;
 alignas(IMAGEHLP_SYMBOL) unsigned char gSymbolRecord[kSymbolRecordSize];
 IMAGEHLP_LINE64 gLine;
 SharedText gSharedText;
@@ -42,7 +46,9 @@ SharedText gSharedText;
 // The symbol functions are given the process id, not a process handle: the
 // engine is never set up to read the process itself (memory is read by
 // ReadOwnMemory), and the id is what every call agrees on.
-HANDLE SymbolProcess() { return reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(GetCurrentProcessId())); }
+HANDLE SymbolProcess() {
+  return reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(GetCurrentProcessId()));
+}
 
 template <typename Function>
 bool Lookup(HMODULE library, const char* name, Function& function) {
@@ -69,13 +75,15 @@ HANDLE OpenSymbolSource(const char* moduleFile) {
   const std::string_view name(moduleFile);
   const std::size_t dot = name.rfind('.');
   const std::size_t slash = name.find_last_of("\\/");
-  const bool hasExtension = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+  const bool hasExtension =
+      dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
   if (hasExtension && symbolFile.Assign(name.substr(0, dot)) && symbolFile.Append(".dbg")) {
     const HANDLE file = CreateFileA(symbolFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) return file;
   }
-  const HANDLE file = CreateFileA(moduleFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE file =
+      CreateFileA(moduleFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   return file == INVALID_HANDLE_VALUE ? nullptr : file;
 }
 
@@ -194,7 +202,7 @@ const char* WalkStep(unsigned parts, EXCEPTION_POINTERS* exception) {
   if (IsBadReadPtr(exception, 8)) return nullptr;
   if (!gSymbolEngineReady) InitialiseSymbolEngine();
   if (gDebugHelp.stackWalk == nullptr || gDebugHelp.functionTableAccess == nullptr) return nullptr;
-  CONTEXT* const context = exception->ContextRecord;
+  CONTEXT* const context = &gWalkContext;
   const STACKFRAME previous = gFrame;
   if (!gDebugHelp.stackWalk(IMAGE_FILE_MACHINE_I386, SymbolProcess(), GetCurrentThread(), &gFrame,
                             context, ReadOwnMemory, gDebugHelp.functionTableAccess,
@@ -279,10 +287,10 @@ const char* WalkFirstFrame(unsigned parts, EXCEPTION_POINTERS* exception) {
   gFramesWalked = 0;
   bool started = false;
   auto start = [&] {
-    const CONTEXT* context = exception->ContextRecord;
-    gFrame.AddrPC.Offset = context->Eip;
-    gFrame.AddrStack.Offset = context->Esp;
-    gFrame.AddrFrame.Offset = context->Ebp;
+    gWalkContext = *exception->ContextRecord;
+    gFrame.AddrPC.Offset = gWalkContext.Eip;
+    gFrame.AddrStack.Offset = gWalkContext.Esp;
+    gFrame.AddrFrame.Offset = gWalkContext.Ebp;
     gFrame.AddrPC.Mode = gFrame.AddrStack.Mode = gFrame.AddrFrame.Mode = AddrModeFlat;
     started = true;
   };
@@ -296,7 +304,8 @@ const char* WalkNextFrame(unsigned parts, EXCEPTION_POINTERS* exception) {
   return RunGuarded(step) ? text : nullptr;
 }
 
-void AppendStackTrace(EXCEPTION_POINTERS* exception, char* out, std::size_t capacity, unsigned skip) {
+void AppendStackTrace(EXCEPTION_POINTERS* exception, char* out, std::size_t capacity,
+                      unsigned skip) {
   bool first = true;
   CollectStackTrace(out, capacity, skip, [&]() -> const char* {
     const char* text = first ? WalkFirstFrame(kAllFrameParts, exception)

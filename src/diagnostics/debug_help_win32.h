@@ -40,7 +40,8 @@ const char* WalkNextFrame(unsigned parts, EXCEPTION_POINTERS* exception);
 
 // The whole trace of the exception's context, one line per frame, into `out`
 // (capacity bytes, terminator included), the first `skip` frames left out.
-void AppendStackTrace(EXCEPTION_POINTERS* exception, char* out, std::size_t capacity, unsigned skip);
+void AppendStackTrace(EXCEPTION_POINTERS* exception, char* out, std::size_t capacity,
+                      unsigned skip);
 
 // The calling thread's own trace, from the function that calls this one on
 // when skip is 0.

@@ -10,8 +10,8 @@
 #include "common/bounded_string.h"
 #include "common/function_ref.h"
 
-inline constexpr std::size_t kTempDirCapacity = 260;     // a longer TEMP value is not used
-inline constexpr std::size_t kLogPathCapacity = 260;     // a longer log path leaves the log unwritten
+inline constexpr std::size_t kTempDirCapacity = 260;  // a longer TEMP value is not used
+inline constexpr std::size_t kLogPathCapacity = 260;  // a longer log path leaves the log unwritten
 inline constexpr std::size_t kTimeStampCapacity = 512;
 inline constexpr std::string_view kFallbackTempDirectory = "c:\\temp";
 inline constexpr std::string_view kLogFileName = "zral.log";
@@ -24,8 +24,8 @@ enum class TempVariable { kDefined, kUndefined, kTooLong };
 // What settling the temporary directory asks of the system.
 struct TemporaryDirectorySystem {
   FunctionRef<TempVariable(TempDirectory& value)> readTemp;
-  FunctionRef<void()> warnUndefined;                        // the "no TEMP" message
-  FunctionRef<int(const char* path)> makeDirectory;         // 0, or the runtime's errno
+  FunctionRef<void()> warnUndefined;                 // the "no TEMP" message
+  FunctionRef<int(const char* path)> makeDirectory;  // 0, or the runtime's errno
   FunctionRef<bool(TempDirectory& directory)> currentDirectory;
 };
 

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "diagnostics/diagnostic_log.h"
+#include "diagnostics/message_format.h"
 
 namespace {
 
@@ -20,16 +21,9 @@ void ReadTimeStamp(TimeStamp& stamp) {
   char time[kTimeStampCapacity] = {};
   GetDateFormatA(LOCALE_SYSTEM_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, sizeof date);
   GetTimeFormatA(LOCALE_SYSTEM_DEFAULT, 0, &now, nullptr, time, sizeof time);
-  stamp.Clear();
-  BoundedString<24> ticks;
-  AppendDecimal(ticks, GetTickCount());
-  // Date and time are short texts; one that would not fit is left out whole.
-  stamp.Append(date);
-  stamp.Append(", ");
-  stamp.Append(time);
-  stamp.Append(" (t=");
-  stamp.Append(ticks.view());
-  stamp.Append(")");
+  const FormatArgument parts[] = {TextArgument(date), TextArgument(time), GetTickCount()};
+  FormatMessageText(stamp.Buffer(), TimeStamp::kCapacity, "%s, %s (t=%u)", parts);
+  stamp.SyncLength();
 }
 
 const char* ProcessCommandLine() { return GetCommandLineA(); }
@@ -42,8 +36,8 @@ void SettleProcessTemporaryDirectory() {
   if (gTemporaryDirectorySettled) return;
   gTemporaryDirectorySettled = true;
   auto readTemp = [](TempDirectory& value) {
-    const DWORD length =
-        GetEnvironmentVariableA("TEMP", value.Buffer(), static_cast<DWORD>(TempDirectory::kCapacity));
+    const DWORD length = GetEnvironmentVariableA("TEMP", value.Buffer(),
+                                                 static_cast<DWORD>(TempDirectory::kCapacity));
     if (length == 0) return TempVariable::kUndefined;
     // A value that does not fit is not stored; the call returns the size it needs.
     if (length >= TempDirectory::kCapacity) return TempVariable::kTooLong;
@@ -53,7 +47,8 @@ void SettleProcessTemporaryDirectory() {
   auto warnUndefined = [] { MessageBoxA(nullptr, "NO TEMP DIRECTORY DEFINED!", "ERROR", MB_OK); };
   auto makeDirectory = [](const char* path) { return _mkdir(path) == 0 ? 0 : errno; };
   auto currentDirectory = [](TempDirectory& directory) {
-    if (_getcwd(directory.Buffer(), static_cast<int>(TempDirectory::kCapacity)) == nullptr) return false;
+    if (_getcwd(directory.Buffer(), static_cast<int>(TempDirectory::kCapacity)) == nullptr)
+      return false;
     directory.SyncLength();
     return true;
   };

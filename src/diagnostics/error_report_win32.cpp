@@ -108,7 +108,8 @@ __attribute__((noinline)) void Report(const ReportRequest& request) {
   std::exit(request.exitCode);
 }
 
-ReportRequest Request(ReportKind kind, const char* file, unsigned line, int exitCode, ErrorCode code) {
+ReportRequest Request(ReportKind kind, const char* file, unsigned line, int exitCode,
+                      ErrorCode code) {
   ReportRequest request;
   request.kind = kind;
   request.file = file;
@@ -155,11 +156,14 @@ void ReportError(const char* file, unsigned line, int exitCode, ErrorCode code) 
   Report(Request(ReportKind::kError, file, line, exitCode, code));
 }
 
-void ReportErrorArg(const char* file, unsigned line, int exitCode, ErrorCode code, const char* text) {
-  Report(WithArguments(Request(ReportKind::kErrorText, file, line, exitCode, code), TextArgument(text)));
+void ReportErrorArg(const char* file, unsigned line, int exitCode, ErrorCode code,
+                    const char* text) {
+  Report(WithArguments(Request(ReportKind::kErrorText, file, line, exitCode, code),
+                       TextArgument(text)));
 }
 
-void ReportErrorArg(const char* file, unsigned line, int exitCode, ErrorCode code, unsigned number) {
+void ReportErrorArg(const char* file, unsigned line, int exitCode, ErrorCode code,
+                    unsigned number) {
   Report(WithArguments(Request(ReportKind::kErrorNumber, file, line, exitCode, code), number));
 }
 
@@ -175,9 +179,10 @@ void ReportErrorArgs(const char* file, unsigned line, int exitCode, ErrorCode co
                        TextArgument(first), second));
 }
 
-void ReportErrorArgs(const char* file, unsigned line, int exitCode, ErrorCode code,
-                     unsigned first, unsigned second) {
-  Report(WithArguments(Request(ReportKind::kErrorNumbers, file, line, exitCode, code), first, second));
+void ReportErrorArgs(const char* file, unsigned line, int exitCode, ErrorCode code, unsigned first,
+                     unsigned second) {
+  Report(
+      WithArguments(Request(ReportKind::kErrorNumbers, file, line, exitCode, code), first, second));
 }
 
 void ReportSystemError(const char* file, unsigned line, int exitCode, ErrorCode code,
@@ -190,16 +195,16 @@ void ReportSystemError(const char* file, unsigned line, int exitCode, ErrorCode 
 void ReportLastError(const char* file, unsigned line, int exitCode, ErrorCode code,
                      ReportArgument first, ReportArgument second) {
   const DWORD lastError = GetLastError();
-  ReportRequest request =
-      WithArguments(Request(ReportKind::kLastError, file, line, exitCode, code), first.value, second.value);
+  ReportRequest request = WithArguments(Request(ReportKind::kLastError, file, line, exitCode, code),
+                                        first.value, second.value);
   request.systemErrorCode = lastError;
   Report(request);
 }
 
 void ReportSystemErrorArg(const char* file, unsigned line, int exitCode, ErrorCode code,
                           ReportArgument argument, std::uint32_t systemError) {
-  ReportRequest request =
-      WithArguments(Request(ReportKind::kSystemErrorArgument, file, line, exitCode, code), argument.value);
+  ReportRequest request = WithArguments(
+      Request(ReportKind::kSystemErrorArgument, file, line, exitCode, code), argument.value);
   request.systemErrorCode = systemError;
   Report(request);
 }

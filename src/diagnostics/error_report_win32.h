@@ -35,14 +35,15 @@ void ExitProgram(const char* file, unsigned line, int exitCode);
 void ReportError(const char* file, unsigned line, int exitCode, ErrorCode code);
 
 // The entry expanded with one or two arguments.
-void ReportErrorArg(const char* file, unsigned line, int exitCode, ErrorCode code, const char* text);
+void ReportErrorArg(const char* file, unsigned line, int exitCode, ErrorCode code,
+                    const char* text);
 void ReportErrorArg(const char* file, unsigned line, int exitCode, ErrorCode code, unsigned number);
 void ReportErrorArgs(const char* file, unsigned line, int exitCode, ErrorCode code,
                      const char* first, const char* second);
 void ReportErrorArgs(const char* file, unsigned line, int exitCode, ErrorCode code,
                      const char* first, unsigned second);
-void ReportErrorArgs(const char* file, unsigned line, int exitCode, ErrorCode code,
-                     unsigned first, unsigned second);
+void ReportErrorArgs(const char* file, unsigned line, int exitCode, ErrorCode code, unsigned first,
+                     unsigned second);
 
 // The entry expanded with the system's text for `systemError`.
 void ReportSystemError(const char* file, unsigned line, int exitCode, ErrorCode code,

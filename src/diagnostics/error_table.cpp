@@ -158,7 +158,7 @@ constexpr ErrorModule kErrorModules[] = {
      "3The file '%s' belongs to the running uninstaller and is left to the restart.\0"
      "3The file '%s' is write-protected on its medium.\0"
      "1The system-file check ran without the system directory.\0"
-     "3The file '%s' could not be moved out of the way.\n%s\0"
+     "3The file '%s' could not be moved to '%s'.\n%s\0"
      "3The name '%s' is reserved by the system.\0"sv},
     // system-file prompt: codes 129-142
     {"PROMPT",

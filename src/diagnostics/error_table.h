@@ -13,7 +13,7 @@
 
 using ErrorCode = std::uint32_t;
 
-inline constexpr std::size_t kErrorCount = 444;  // codes 0 to 443
+inline constexpr std::size_t kErrorCount = 444;          // codes 0 to 443
 inline constexpr std::size_t kErrorEntryCapacity = 128;  // the longest entry, tag included
 
 // Reported in place of a code outside the table, with that code as argument.

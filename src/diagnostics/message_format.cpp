@@ -26,7 +26,7 @@ class Output {
   std::size_t length_ = 0;
 };
 
-struct Spec {
+struct Placeholder {
   bool leftAlign = false;
   bool zeroPad = false;
   std::size_t width = 0;
@@ -37,28 +37,36 @@ struct Spec {
 
 // Parses the placeholder that starts at format[start] ('%'); returns the index
 // after it, or start when it is not a placeholder this formatter knows.
-std::size_t ParseSpec(std::string_view format, std::size_t start, Spec& spec) {
+std::size_t ParsePlaceholder(std::string_view format, std::size_t start, Placeholder& placeholder) {
   std::size_t i = start + 1;
   for (; i < format.size() && (format[i] == '-' || format[i] == '0'); ++i) {
-    if (format[i] == '-') spec.leftAlign = true;
-    if (format[i] == '0') spec.zeroPad = true;
+    if (format[i] == '-') placeholder.leftAlign = true;
+    if (format[i] == '0') placeholder.zeroPad = true;
   }
   for (; i < format.size() && format[i] >= '0' && format[i] <= '9'; ++i) {
-    if (spec.width < 10000) spec.width = spec.width * 10 + static_cast<std::size_t>(format[i] - '0');
+    if (placeholder.width < 10000)
+      placeholder.width = placeholder.width * 10 + static_cast<std::size_t>(format[i] - '0');
   }
   if (i < format.size() && format[i] == '.') {
-    spec.hasPrecision = true;
+    placeholder.hasPrecision = true;
     for (++i; i < format.size() && format[i] >= '0' && format[i] <= '9'; ++i) {
-      if (spec.precision < 10000) {
-        spec.precision = spec.precision * 10 + static_cast<std::size_t>(format[i] - '0');
+      if (placeholder.precision < 10000) {
+        placeholder.precision =
+            placeholder.precision * 10 + static_cast<std::size_t>(format[i] - '0');
       }
     }
   }
   while (i < format.size() && (format[i] == 'h' || format[i] == 'l')) ++i;
   if (i >= format.size()) return start;
   switch (format[i]) {
-    case 's': case 'c': case 'd': case 'i': case 'u': case 'x': case 'X':
-      spec.conversion = format[i];
+    case 's':
+    case 'c':
+    case 'd':
+    case 'i':
+    case 'u':
+    case 'x':
+    case 'X':
+      placeholder.conversion = format[i];
       return i + 1;
     default:
       return start;
@@ -78,14 +86,16 @@ std::string_view Digits(std::uint32_t value, unsigned base, bool upper, char (&d
   return std::string_view(digits, count);
 }
 
-void PutPadded(Output& output, const Spec& spec, std::string_view sign, std::string_view body) {
+void PutPadded(Output& output, const Placeholder& placeholder, std::string_view sign,
+               std::string_view body) {
   const std::size_t length = sign.size() + body.size();
-  const std::size_t padding = spec.width > length ? spec.width - length : 0;
-  if (spec.leftAlign) {
+  const std::size_t padding = placeholder.width > length ? placeholder.width - length : 0;
+  if (placeholder.leftAlign) {
     output.Put(sign);
     output.Put(body);
     output.Repeat(' ', padding);
-  } else if (spec.zeroPad && spec.conversion != 's' && spec.conversion != 'c') {
+  } else if (placeholder.zeroPad && placeholder.conversion != 's' &&
+             placeholder.conversion != 'c') {
     output.Put(sign);
     output.Repeat('0', padding);
     output.Put(body);
@@ -96,38 +106,39 @@ void PutPadded(Output& output, const Spec& spec, std::string_view sign, std::str
   }
 }
 
-std::string_view TextOf(FormatArgument argument, const Spec& spec) {
+std::string_view TextOf(FormatArgument argument, const Placeholder& placeholder) {
   const char* text = reinterpret_cast<const char*>(argument);
   if (text == nullptr) return "(null)";
   std::size_t length = 0;
-  while (text[length] != '\0' && (!spec.hasPrecision || length < spec.precision)) ++length;
+  while (text[length] != '\0' && (!placeholder.hasPrecision || length < placeholder.precision))
+    ++length;
   return std::string_view(text, length);
 }
 
-void PutArgument(Output& output, const Spec& spec, FormatArgument argument) {
+void PutArgument(Output& output, const Placeholder& placeholder, FormatArgument argument) {
   char digits[16];
   const auto word = static_cast<std::uint32_t>(argument);
-  switch (spec.conversion) {
+  switch (placeholder.conversion) {
     case 's':
-      PutPadded(output, spec, {}, TextOf(argument, spec));
+      PutPadded(output, placeholder, {}, TextOf(argument, placeholder));
       break;
     case 'c': {
       const char c = static_cast<char>(word);
-      PutPadded(output, spec, {}, std::string_view(&c, 1));
+      PutPadded(output, placeholder, {}, std::string_view(&c, 1));
       break;
     }
     case 'd':
     case 'i': {
       const auto value = static_cast<std::int32_t>(word);
       const std::uint32_t magnitude = value < 0 ? 0u - word : word;
-      PutPadded(output, spec, value < 0 ? "-" : "", Digits(magnitude, 10, false, digits));
+      PutPadded(output, placeholder, value < 0 ? "-" : "", Digits(magnitude, 10, false, digits));
       break;
     }
     case 'u':
-      PutPadded(output, spec, {}, Digits(word, 10, false, digits));
+      PutPadded(output, placeholder, {}, Digits(word, 10, false, digits));
       break;
     default:
-      PutPadded(output, spec, {}, Digits(word, 16, spec.conversion == 'X', digits));
+      PutPadded(output, placeholder, {}, Digits(word, 16, placeholder.conversion == 'X', digits));
       break;
   }
 }
@@ -148,8 +159,8 @@ std::size_t FormatMessageText(char* out, std::size_t capacity, std::string_view 
       i += 2;
       continue;
     }
-    Spec spec;
-    const std::size_t end = ParseSpec(format, i, spec);
+    Placeholder placeholder;
+    const std::size_t end = ParsePlaceholder(format, i, placeholder);
     if (end == i || next >= arguments.size()) {
       // Unknown, or nothing left to fill it with: the placeholder stays as written.
       const std::size_t stop = end == i ? i + 1 : end;
@@ -157,7 +168,7 @@ std::size_t FormatMessageText(char* out, std::size_t capacity, std::string_view 
       i = stop;
       continue;
     }
-    PutArgument(output, spec, arguments[next++]);
+    PutArgument(output, placeholder, arguments[next++]);
     i = end;
   }
   return output.Finish();

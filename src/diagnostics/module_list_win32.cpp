@@ -63,10 +63,12 @@ bool LoadToolhelp() {
   for (const char* name : {"Process32First", "Process32Next", "Thread32First", "Thread32Next"}) {
     if (GetProcAddress(kernel, name) == nullptr) return false;
   }
-  gToolhelp.createSnapshot =
-      ExportAs<decltype(gToolhelp.createSnapshot)>(GetProcAddress(kernel, "CreateToolhelp32Snapshot"));
-  gToolhelp.moduleFirst = ExportAs<decltype(gToolhelp.moduleFirst)>(GetProcAddress(kernel, "Module32First"));
-  gToolhelp.moduleNext = ExportAs<decltype(gToolhelp.moduleNext)>(GetProcAddress(kernel, "Module32Next"));
+  gToolhelp.createSnapshot = ExportAs<decltype(gToolhelp.createSnapshot)>(
+      GetProcAddress(kernel, "CreateToolhelp32Snapshot"));
+  gToolhelp.moduleFirst =
+      ExportAs<decltype(gToolhelp.moduleFirst)>(GetProcAddress(kernel, "Module32First"));
+  gToolhelp.moduleNext =
+      ExportAs<decltype(gToolhelp.moduleNext)>(GetProcAddress(kernel, "Module32Next"));
   gToolhelp.loaded = gToolhelp.createSnapshot != nullptr && gToolhelp.moduleFirst != nullptr &&
                      gToolhelp.moduleNext != nullptr;
   return gToolhelp.loaded;
@@ -77,7 +79,8 @@ BOOL EnumerateWithPsapi(DWORD processId, DWORD capacity, HMODULE* modules, DWORD
     FailWith(ERROR_DLL_INIT_FAILED);
     return FALSE;
   }
-  const UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+  const UniqueHandle process(
+      OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
   if (!process) return FALSE;
   if (IsBadCodePtr(CodeAddress(gPsapi.enumProcessModules))) {
     FailWith(ERROR_INVALID_DLL);
@@ -146,7 +149,8 @@ DWORD ModuleBaseName(HANDLE process, HMODULE module, char* buffer, DWORD size) {
   char path[kFileNameCapacity];
   const DWORD length = GetModuleFileNameA(module, path, sizeof path);
   if (length == 0) return 0;
-  const std::string_view name = FileNameOf(std::string_view(path, length < sizeof path ? length : 0));
+  const std::string_view name =
+      FileNameOf(std::string_view(path, length < sizeof path ? length : 0));
   const DWORD copied = static_cast<DWORD>(name.copy(buffer, size - 1));
   buffer[copied] = '\0';
   return copied;

@@ -17,10 +17,14 @@ constexpr std::string_view kSeverityBadInstallation =
 
 std::string_view SeverityTemplate(char severity) {
   switch (severity) {
-    case '1': return kSeverityInternalFault;
-    case '2': return kSeveritySystemShortage;
-    case '4': return kSeverityBadInstallation;
-    default: return kSeverityPlain;
+    case '1':
+      return kSeverityInternalFault;
+    case '2':
+      return kSeveritySystemShortage;
+    case '4':
+      return kSeverityBadInstallation;
+    default:
+      return kSeverityPlain;
   }
 }
 
@@ -81,8 +85,9 @@ std::size_t FormReportLogText(const ReportRequest& request, std::string_view mes
                               std::size_t capacity) {
   // The message may hold any character, '%' included: it is an argument here.
   char text[kLastErrorMessageCapacity];
-  const std::string_view shown =
-      request.kind == ReportKind::kExitProgram ? std::string_view("error") : WithoutSeverity(message);
+  const std::string_view shown = request.kind == ReportKind::kExitProgram
+                                     ? std::string_view("error")
+                                     : WithoutSeverity(message);
   const std::size_t length = shown.copy(text, sizeof text - 1);
   text[length] = '\0';
   const FormatArgument arguments[] = {TextArgument(text), TextArgument(request.file), request.line};

@@ -1,10 +1,10 @@
+#include "diagnostics/crash_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "diagnostics/crash_text.h"
 
 namespace {
 
@@ -80,7 +80,8 @@ TEST(FrameText, AllPartsOfAFrameWithSymbolsAndLines) {
       WithSymbol("uninstall.exe", "RemoveFile", 18, "src\\removal\\files.cpp", 77, 3);
   EXPECT_EQ(FrameText(lookups),
             "0023:00401A2B (0x00000001 0xFFFFFFFF 0x00000010 0x00000000)\n"
-            "         uninstall.exe, RemoveFile()+18 byte(s), src\\removal\\files.cpp, line 77+3 byte(s)");
+            "         uninstall.exe, RemoveFile()+18 byte(s), src\\removal\\files.cpp, line 77+3 "
+            "byte(s)");
   lookups.symbolDisplacement = 0;
   lookups.lineDisplacement = 0;
   EXPECT_EQ(FrameText(lookups, kFrameModule | kFrameFunction | kFrameSourceLine),
@@ -91,8 +92,9 @@ TEST(FrameText, AllPartsOfAFrameWithSymbolsAndLines) {
 TEST(FrameText, WithoutSymbolItEndsAfterTheModuleAndAsksForNoLine) {
   FakeLookups lookups = WithSymbol("", "", 0, "x.cpp", 1);
   lookups.hasSymbol = false;
-  EXPECT_EQ(FrameText(lookups), "0023:00401A2B (0x00000001 0xFFFFFFFF 0x00000010 0x00000000)\n"
-                                "         <UNKNOWN>");
+  EXPECT_EQ(FrameText(lookups),
+            "0023:00401A2B (0x00000001 0xFFFFFFFF 0x00000010 0x00000000)\n"
+            "         <UNKNOWN>");
   EXPECT_EQ(lookups.lineQuestions, 0);
 }
 
@@ -122,11 +124,13 @@ TEST(CrashHeader, NamesTheExceptionTheModuleAndThePlace) {
     FormCrashHeader(text, "uninstall.exe", "EXCEPTION_ACCESS_VIOLATION", 0x1B, 0x10001234, l);
   });
   // At displacement 0 the header's symbol has a blank after it (frames have none).
-  EXPECT_EQ(text.view(), "uninstall.exe caused a EXCEPTION_ACCESS_VIOLATION in module faulty.dll at "
-                         "001B:10001234, DllUnregisterServer , faulty.cpp, line 12");
+  EXPECT_EQ(text.view(),
+            "uninstall.exe caused a EXCEPTION_ACCESS_VIOLATION in module faulty.dll at "
+            "001B:10001234, DllUnregisterServer , faulty.cpp, line 12");
 
   FakeLookups outside;
-  outside.With([&](const AddressLookups& l) { FormCrashHeader(text, "uninstall.exe", "", 0x1B, 0, l); });
+  outside.With(
+      [&](const AddressLookups& l) { FormCrashHeader(text, "uninstall.exe", "", 0x1B, 0, l); });
   EXPECT_EQ(text.view(), "uninstall.exe caused a  in module <UNKNOWN> at 001B:00000000");
 }
 
@@ -140,7 +144,8 @@ TEST(ExceptionNames, CoverTheProcessorExceptions) {
 }
 
 TEST(RegisterDump, ThreeLinesInTheFixedOrder) {
-  const RegisterValues registers{1, 2, 3, 4, 5, 6, 7, 8, 0x401000, 0x246, 0x1B, 0x23, 0x23, 0x23, 0x3B, 0};
+  const RegisterValues registers{1,        2,     3,    4,    5,    6,    7,    8,
+                                 0x401000, 0x246, 0x1B, 0x23, 0x23, 0x23, 0x3B, 0};
   SharedText text;
   AppendRegisterDump(text, registers);
   EXPECT_EQ(text.view(),

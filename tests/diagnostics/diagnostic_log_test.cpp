@@ -1,9 +1,10 @@
+#include "diagnostics/diagnostic_log.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <string>
 
-#include "diagnostics/diagnostic_log.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -89,7 +90,8 @@ struct FakeSystem {
     };
     auto current = [&](TempDirectory& directory) { return directory.Assign(currentDirectory); };
     TempDirectory directory;
-    SettleTemporaryDirectory(TemporaryDirectorySystem{readTemp, warn, makeDirectory, current}, directory);
+    SettleTemporaryDirectory(TemporaryDirectorySystem{readTemp, warn, makeDirectory, current},
+                             directory);
     return directory;
   }
 };

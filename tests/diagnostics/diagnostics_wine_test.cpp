@@ -2,6 +2,7 @@
 // module names and lists, stack traces with the program's own symbols, the
 // symbols shipped beside uninstall.exe, and the order of the initialisers.
 #include <windows.h>
+// (dbghelp.h needs windows.h first)
 #include <dbghelp.h>
 #include <gtest/gtest.h>
 
@@ -70,7 +71,8 @@ TEST(ModuleList, CountsListsAndRefusesTooSmallAnArray) {
   EXPECT_EQ(listed, count);
   modules.resize(listed);
   EXPECT_EQ(modules.front(), GetModuleHandleA(nullptr));
-  EXPECT_NE(std::find(modules.begin(), modules.end(), GetModuleHandleA("kernel32.dll")), modules.end());
+  EXPECT_NE(std::find(modules.begin(), modules.end(), GetModuleHandleA("kernel32.dll")),
+            modules.end());
 
   HMODULE one = nullptr;
   SetLastError(0xDEADBEEF);
@@ -87,7 +89,8 @@ TEST(ModuleList, BaseNamesOfTheProgramAndOfASystemModule) {
   const std::string own = OwnPath().filename().string();
   EXPECT_EQ(ModuleBaseName(GetCurrentProcess(), nullptr, name, sizeof name), own.size());
   EXPECT_STREQ(name, own.c_str());
-  ASSERT_NE(ModuleBaseName(GetCurrentProcess(), GetModuleHandleA("kernel32.dll"), name, sizeof name), 0u);
+  ASSERT_NE(
+      ModuleBaseName(GetCurrentProcess(), GetModuleHandleA("kernel32.dll"), name, sizeof name), 0u);
   EXPECT_EQ(_stricmp(name, "kernel32.dll"), 0) << name;
   char small[5] = {};
   EXPECT_EQ(ModuleBaseName(GetCurrentProcess(), nullptr, small, sizeof small), 4u);
@@ -120,7 +123,8 @@ int RunCopyAs(const std::string& version) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   std::string line = "\"" + copy.string() + "\" --list-modules";
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
     return -1;
   }
   const UniqueHandle process(info.hProcess);
@@ -143,7 +147,8 @@ std::vector<std::string> Frames(const std::string& trace) {
   std::vector<std::string> frames;
   std::istringstream lines(trace);
   std::string first, second;
-  while (std::getline(lines, first) && std::getline(lines, second)) frames.push_back(first + second);
+  while (std::getline(lines, first) && std::getline(lines, second))
+    frames.push_back(first + second);
   return frames;
 }
 
@@ -200,7 +205,8 @@ TEST(SymbolEngine, LearnsOfModulesLoadedAfterItWasSetUp) {
   ASSERT_NE(function, nullptr);
   EXPECT_EQ(ModuleNameAt(reinterpret_cast<const void*>(function)), "");  // not known yet
   LoadNewModuleSymbols();
-  EXPECT_EQ(_stricmp(ModuleNameAt(reinterpret_cast<const void*>(function)).c_str(), "cabinet.dll"), 0);
+  EXPECT_EQ(_stricmp(ModuleNameAt(reinterpret_cast<const void*>(function)).c_str(), "cabinet.dll"),
+            0);
 }
 
 // uninstall.exe ships stripped, its symbols in uninstall.dbg beside it.
@@ -208,7 +214,8 @@ TEST(SymbolEngine, LearnsOfModulesLoadedAfterItWasSetUp) {
 std::string FunctionOfUninstaller(const std::filesystem::path& exe) {
   // A fresh engine: it must not know an earlier mapping at the same address.
   CleanUpSymbolEngine();
-  const UniqueModule image(LoadLibraryExA(exe.string().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES));
+  const UniqueModule image(
+      LoadLibraryExA(exe.string().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES));
   if (!image) return "<not mapped>";
   LoadNewModuleSymbols();
   const auto fromName = reinterpret_cast<decltype(&SymFromName)>(
@@ -268,7 +275,8 @@ TEST(Initialisers, RunInTheirOrderAroundTheLibrariesObjects) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::string(argv[1]) == "--list-modules") return ListModulesAndTellWhetherPsapiWasUsed();
+  if (argc > 1 && std::string(argv[1]) == "--list-modules")
+    return ListModulesAndTellWhetherPsapiWasUsed();
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

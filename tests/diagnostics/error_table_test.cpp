@@ -1,10 +1,10 @@
+#include "diagnostics/error_table.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
 #include <string>
-
-#include "diagnostics/error_table.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ TEST(ErrorTable, EveryEntryHasASeverityAModuleTagAndKnownPlaceholders) {
     EXPECT_TRUE(texts.insert(text).second) << "text used twice: " << entry;
     for (std::size_t i = text.find('%'); i != std::string::npos; i = text.find('%', i + 2)) {
       ASSERT_LT(i + 1, text.size()) << entry;
-      EXPECT_NE(std::string("sudxc%").find(text[i + 1]), std::string::npos) << code << ": " << entry;
+      EXPECT_NE(std::string("sudxc%").find(text[i + 1]), std::string::npos)
+          << code << ": " << entry;
     }
     auto [range, added] = ranges.try_emplace(tag, code, code);
     if (!added) {

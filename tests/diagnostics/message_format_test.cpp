@@ -1,9 +1,9 @@
+#include "diagnostics/message_format.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "diagnostics/message_format.h"
 
 namespace {
 

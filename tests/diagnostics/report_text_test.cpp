@@ -1,8 +1,8 @@
+#include "diagnostics/report_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "diagnostics/report_text.h"
 
 namespace {
 
@@ -43,7 +43,8 @@ TEST(ReportMessage, ArgumentsAndTheSystemTextFillTheEntryInOrder) {
 
   ReportRequest system = Request(ReportKind::kSystemError, kNoWindow);
   system.systemErrorCode = 5;
-  EXPECT_EQ(Message(system, "Access denied."), "2INIT: Can't create application window. \nAccess denied.");
+  EXPECT_EQ(Message(system, "Access denied."),
+            "2INIT: Can't create application window. \nAccess denied.");
 
   // 63: "3ULOG: Line %u of the installation log is longer than %u characters..."
   ReportRequest last = Request(ReportKind::kLastError, 63);
@@ -77,7 +78,8 @@ TEST(ReportLogText, NamesTheMessageAndTheReportingSite) {
   EXPECT_EQ(std::string(out, length),
             "COM: 100% broken\nFile: src\\removal\\worker.cpp; Line: 120\n\nStack trace:\n");
   length = FormReportLogText(Request(ReportKind::kExitProgram, 0), "3", out, sizeof out);
-  EXPECT_EQ(std::string(out, length), "error\nFile: src\\removal\\worker.cpp; Line: 120\n\nStack trace:\n");
+  EXPECT_EQ(std::string(out, length),
+            "error\nFile: src\\removal\\worker.cpp; Line: 120\n\nStack trace:\n");
 }
 
 TEST(ErrorBoxText, TheSeverityDigitChoosesTheWording) {
@@ -90,13 +92,15 @@ TEST(ErrorBoxText, TheSeverityDigitChoosesTheWording) {
             "Please, free some by closing other applications or \nby restarting the system.\n\n"
             "Error:\nX: low");
   EXPECT_EQ(Box("3X: plain %s"), "X: plain %s");
-  EXPECT_EQ(Box("4X: missing"), "Application is poorly installed.\nPlease reinstall it.\n\nError:\nX: missing");
+  EXPECT_EQ(Box("4X: missing"),
+            "Application is poorly installed.\nPlease reinstall it.\n\nError:\nX: missing");
   EXPECT_EQ(Box("3"), "");
   EXPECT_EQ(Box("9X: odd"), "X: odd");
 }
 
 TEST(ReportKinds, AreTheRecordedValues) {
-  for (std::uint32_t kind : {1u, 2u, 3u, 4u, 5u, 7u, 8u, 10u, 11u, 12u}) EXPECT_TRUE(IsReportKind(kind));
+  for (std::uint32_t kind : {1u, 2u, 3u, 4u, 5u, 7u, 8u, 10u, 11u, 12u})
+    EXPECT_TRUE(IsReportKind(kind));
   for (std::uint32_t kind : {0u, 6u, 9u, 13u, 0xFFFFFFFFu}) EXPECT_FALSE(IsReportKind(kind));
 }
 

@@ -8,7 +8,7 @@ packages=(
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   wine wine32:i386 xvfb x11-apps
   clang libclang-rt-14-dev
-  python3 imagemagick
+  python3 imagemagick fonts-dejavu-core
 )
 
 missing=()

@@ -87,13 +87,14 @@ bool TextLineFile::ReadLine(char* buffer, std::size_t size) {
   return false;
 }
 
-bool TextLineFile::WriteLine(std::string_view text) {
+bool TextLineFile::WriteLine(std::string_view text) { return Write(text) && Write("\r\n"); }
+
+bool TextLineFile::Write(std::string_view text) {
   if (file_ == nullptr || mode_ != Mode::kWrite) {
     state_ |= kFailed;
     return false;
   }
-  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() ||
-      std::fwrite("\r\n", 1, 2, file_) != 2) {
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
     state_ |= kBad;
     return false;
   }

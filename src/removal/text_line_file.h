@@ -38,6 +38,8 @@ class TextLineFile {
 
   // Writes the text and a line break (CR LF).
   bool WriteLine(std::string_view text);
+  // Writes the text alone, for a line that is written in pieces.
+  bool Write(std::string_view text);
 
   // The number of ReadLine calls with a 1024-character buffer from here to the
   // end of the file, the one that meets the end included. The position and the

@@ -238,9 +238,9 @@ std::string FunctionOfUninstaller(const std::filesystem::path& exe) {
   return function;
 }
 
-// (Source lines are not checked here: Wine's library gives lines of the wrong
-// file for an image mapped away from its preferred address, as this one is.
-// The crash report test checks them in a program at its own address.)
+// (Source lines are not checked here: Wine's library named a wrong source
+// file for this image, mapped away from its preferred address. The crash
+// report test checks a line of uninstall.exe running at its own address.)
 TEST(SymbolFile, NamesTheFunctionsOfTheStrippedUninstaller) {
   const std::filesystem::path built = OwnPath().parent_path() / UNINSTALLER_DIR;
   TempDir temp;

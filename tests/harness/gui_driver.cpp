@@ -60,12 +60,21 @@ void Kill(Process& process) {
   }
 }
 
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   for (;;) {
+    PumpMessages();
     if (condition()) return true;
     if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(kPollMs);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
   }
 }
 
@@ -142,6 +151,18 @@ bool PressButton(HWND dialog, int id) {
                       reinterpret_cast<LPARAM>(button), SMTO_NORMAL, kSendTimeoutMs, &result);
   PostMessageW(dialog, WM_NULL, 0, 0);
   return true;
+}
+
+void PressKey(HWND window, UINT virtualKey) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  HWND target = window;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus) {
+    target = info.hwndFocus;
+  }
+  const UINT scan = MapVirtualKeyW(virtualKey, 0);
+  PostMessageW(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+  PostMessageW(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);
 }
 
 void SendCommand(HWND dialog, int id) {

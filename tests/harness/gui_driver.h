@@ -29,7 +29,12 @@ DWORD WaitForExit(const Process& process, DWORD timeoutMs = kDefaultTimeoutMs);
 bool HasExited(const Process& process);
 void Kill(Process& process);
 
-// Polls `condition` every few milliseconds until it holds or the time is up.
+// Dispatches the calling thread's pending messages. A test that owns windows
+// must keep doing so: a broadcast sent by the program under test waits for them.
+void PumpMessages();
+
+// Polls `condition` every few milliseconds until it holds or the time is up,
+// dispatching the calling thread's messages meanwhile.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeoutMs);
 
 std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly = true);
@@ -51,6 +56,9 @@ int ProgressPosition(HWND progressBar);
 // Presses the button `id` of `dialog`: its WM_COMMAND goes to the dialog, then
 // an empty posted message wakes the dialog's message loop, as real input would.
 bool PressButton(HWND dialog, int id);
+// Presses and releases a key in the window that has the keyboard focus in
+// `window`'s thread (Escape, Enter...), as typing would.
+void PressKey(HWND window, UINT virtualKey);
 // Sends a message that is not a button press (WM_CLOSE, IDCANCEL for Escape...).
 void SendCommand(HWND dialog, int id);
 void Close(HWND window);

@@ -3,7 +3,8 @@
 # private prefix, and a hidden keeper window that holds Wine's desktop open.
 #   wine-env.sh start STATE_DIR [KEEPER_EXE]   start (idempotent), write STATE_DIR/env
 #   wine-env.sh stop STATE_DIR                 stop everything it started, by PID
-# The prefix is created once (STATE_DIR/prefix) and kept between runs.
+# The prefix is created once (STATE_DIR/prefix) and kept between runs. With
+# WINE_ENV_DISPLAY set, programs show on that display instead of a new Xvfb.
 set -u
 cmd=${1:?usage: wine-env.sh start|stop STATE_DIR [KEEPER_EXE]}
 state=${2:?state directory}
@@ -37,6 +38,10 @@ prefix_pids() {  # wine processes of this prefix (found by environment, stopped 
 }
 
 start_xvfb() {
+  if [ -n "${WINE_ENV_DISPLAY:-}" ]; then
+    echo "${WINE_ENV_DISPLAY#:}" >"$state/display"
+    return 0
+  fi
   alive "$state/xvfb.pid" && return 0
   rm -f "$state/display"
   setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$state/display" \

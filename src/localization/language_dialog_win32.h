@@ -1,0 +1,9 @@
+#pragma once
+// The language choice (dialog 111): a combo box of the languages of the language
+// document by their display names, OK and Cancel.
+
+#include <windows.h>
+
+// Confirming writes the chosen language's section into the current language and
+// ends the dialog with 1; Cancel or closing ends it with 0.
+INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

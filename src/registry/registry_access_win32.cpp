@@ -1,0 +1,235 @@
+#include "registry/registry_access.h"
+
+#include "common/bounded_string.h"
+
+namespace {
+
+// Key path of the two DWORD operations: base and subkey together hold at most
+// 255 characters; a longer path fails like a missing key.
+using DwordKeyPath = BoundedString<256>;
+
+HKEY PredefinedKey(RegistryRoot root) {
+  switch (root) {
+    case RegistryRoot::kClassesRoot: return HKEY_CLASSES_ROOT;
+    case RegistryRoot::kCurrentConfig: return HKEY_CURRENT_CONFIG;
+    case RegistryRoot::kCurrentUser: return HKEY_CURRENT_USER;
+    case RegistryRoot::kLocalMachine: return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::kUsers: return HKEY_USERS;
+    case RegistryRoot::kPerformanceData: return HKEY_PERFORMANCE_DATA;
+    case RegistryRoot::kDynData: return HKEY_DYN_DATA;
+    case RegistryRoot::kNone: break;
+  }
+  return nullptr;
+}
+
+// The name the registry functions take for a value: null for the unnamed one.
+const char* ValueNameArgument(const RegistryName& name) {
+  return IsDefaultValueName(name.view()) ? nullptr : name.c_str();
+}
+
+DWORD ClampToDword(std::size_t size) {
+  return size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+}
+
+// A value named by a registry path, opened for reading: the common start of the
+// three path-based reads.
+struct OpenedValue {
+  UniqueHKey key;
+  RegistryName name;
+  bool opened = false;
+
+  explicit OpenedValue(std::string_view path) {
+    RegistryKeyPath keyPath;
+    HKEY root = RegistryAccess::SplitRegistryPath(path, keyPath, name);
+    opened = root != nullptr &&
+             RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) ==
+                 ERROR_SUCCESS;
+  }
+};
+
+bool BuildDwordKeyPath(std::string_view base, std::string_view subkey, DwordKeyPath& path) {
+  if (!path.Assign(base)) return false;
+  if (!base.empty() && base.back() != '\\' && !path.Append('\\')) return false;
+  return path.Append(subkey);
+}
+
+}  // namespace
+
+RegistryAccess::RegistryAccess(std::string_view baseKeyPath) {
+  baseKeyPath_.Assign(baseKeyPath);
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (!GetVersionExA(&version)) return;
+  isNt_ = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+  if (!isNt_) return;
+  // SHDeleteKeyA removes a key with its subtree; RegDeleteKeyA does that only on
+  // the 9x family. The library stays loaded while deleteTree_ may be called.
+  shlwapi_.Reset(LoadLibraryA("Shlwapi.dll"));
+  if (shlwapi_) {
+    deleteTree_ = reinterpret_cast<DeleteTreeFunction>(
+        reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "SHDeleteKeyA")));
+  }
+}
+
+HKEY RegistryAccess::SplitRegistryPath(std::string_view path, RegistryKeyPath& keyPath,
+                                       RegistryName& lastComponent) {
+  return PredefinedKey(::SplitRegistryPath(path, keyPath, lastComponent));
+}
+
+std::size_t RegistryAccess::ReadRegistryValue(std::string_view path, void* data,
+                                              std::size_t size) const {
+  OpenedValue value(path);
+  if (!value.opened) return 0;
+  DWORD bytes = ClampToDword(size);
+  if (RegQueryValueExA(value.key.get(), ValueNameArgument(value.name), nullptr, nullptr,
+                       static_cast<BYTE*>(data), &bytes) != ERROR_SUCCESS) {
+    return 0;
+  }
+  return bytes;
+}
+
+int RegistryAccess::RegistryValueExists(std::string_view path) const {
+  OpenedValue value(path);
+  return value.opened && RegQueryValueExA(value.key.get(), ValueNameArgument(value.name),
+                                          nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+std::size_t RegistryAccess::RegistryValueSize(std::string_view path) const {
+  OpenedValue value(path);
+  DWORD bytes = 0;
+  if (!value.opened || RegQueryValueExA(value.key.get(), ValueNameArgument(value.name), nullptr,
+                                        nullptr, nullptr, &bytes) != ERROR_SUCCESS) {
+    return 0;
+  }
+  return bytes;
+}
+
+int RegistryAccess::WriteRegistryMultiString(std::string_view path, const void* data,
+                                             std::size_t size) const {
+  RegistryKeyPath keyPath;
+  RegistryName name;
+  HKEY root = SplitRegistryPath(path, keyPath, name);
+  UniqueHKey key;
+  if (root == nullptr ||
+      RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                      nullptr, key.Receive(), nullptr) != ERROR_SUCCESS) {
+    return 0;
+  }
+  return RegSetValueExA(key.get(), ValueNameArgument(name), 0, REG_MULTI_SZ,
+                        static_cast<const BYTE*>(data), ClampToDword(size)) == ERROR_SUCCESS;
+}
+
+long RegistryAccess::ReadRegistryDword(HKEY root, std::string_view subkey,
+                                       std::string_view valueName, long fallback) const {
+  DwordKeyPath keyPath;
+  RegistryName name;
+  UniqueHKey key;
+  if (!BuildDwordKeyPath(baseKeyPath_.view(), subkey, keyPath) || !name.Assign(valueName) ||
+      RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) {
+    return fallback;
+  }
+  DWORD type = 0;
+  DWORD data = 0;
+  DWORD size = sizeof data;
+  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data),
+                       &size) != ERROR_SUCCESS) {
+    return fallback;
+  }
+  return type == REG_DWORD ? static_cast<long>(data) : 0;
+}
+
+int RegistryAccess::WriteRegistryDword(HKEY root, std::string_view subkey,
+                                       std::string_view valueName, DWORD value) const {
+  DwordKeyPath keyPath;
+  RegistryName name;
+  UniqueHKey key;
+  if (!BuildDwordKeyPath(baseKeyPath_.view(), subkey, keyPath) || !name.Assign(valueName) ||
+      RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                      nullptr, key.Receive(), nullptr) != ERROR_SUCCESS) {
+    return 0;
+  }
+  return RegSetValueExA(key.get(), name.c_str(), 0, REG_DWORD,
+                        reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
+}
+
+int RegistryAccess::DeleteRegistryValue(HKEY root, std::string_view keyPath,
+                                        std::string_view valueName) const {
+  RegistryKeyPath path;
+  RegistryName name;
+  // An empty key path would reach the root key's own values.
+  if (keyPath.empty() || !path.Assign(keyPath) || !name.Assign(valueName)) return 0;
+  {
+    UniqueHKey key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS ||
+        RegDeleteValueA(key.get(), ValueNameArgument(name)) != ERROR_SUCCESS) {
+      return 0;
+    }
+  }
+  PruneEmptyKeys(root, path.view());
+  return 1;
+}
+
+int RegistryAccess::DeleteRegistryValueAt(std::string_view path) const {
+  RegistryKeyPath keyPath;
+  RegistryName name;
+  HKEY root = SplitRegistryPath(path, keyPath, name);
+  if (root == nullptr) return 0;
+  return DeleteRegistryValue(root, keyPath.view(), name.view());
+}
+
+int RegistryAccess::DeleteRegistryKey(std::string_view path) const {
+  RegistryKeyPath keyPath;
+  RegistryName name;
+  HKEY root = SplitRegistryPath(path, keyPath, name);
+  // A key without a name would be its parent: "...\Uninstall\" must never
+  // delete every product's registration.
+  if (root == nullptr || name.empty()) return 0;
+  RegistryKeyPath fullPath;
+  if (!fullPath.Assign(keyPath.view()) || !fullPath.Append('\\') || !fullPath.Append(name.view())) {
+    return 0;
+  }
+  const LSTATUS status = (isNt_ && deleteTree_ != nullptr)
+                             ? deleteTree_(root, fullPath.c_str())
+                             : RegDeleteKeyA(root, fullPath.c_str());
+  if (status != ERROR_SUCCESS) return 0;
+  PruneEmptyKeys(root, keyPath.view());
+  return 1;
+}
+
+void RegistryAccess::PruneEmptyKeys(HKEY root, std::string_view keyPath) const {
+  RegistryKeyPath path;
+  if (!path.Assign(keyPath)) return;
+  for (;;) {
+    // A key directly below the root (one component) is never removed: the
+    // first character is not searched.
+    const std::size_t slash = path.view().rfind('\\');
+    if (slash == std::string_view::npos || slash == 0) return;
+    {
+      UniqueHKey key;
+      if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS) {
+        return;
+      }
+      char name[kLastComponentCapacity];
+      DWORD size = sizeof name;
+      // Anything but "no more items" (a name too long for the buffer included)
+      // means the key is not empty.
+      if (RegEnumKeyExA(key.get(), 0, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_NO_MORE_ITEMS) {
+        return;
+      }
+      size = sizeof name;
+      if (RegEnumValueA(key.get(), 0, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_NO_MORE_ITEMS) {
+        return;
+      }
+    }
+    RegistryName leaf;
+    leaf.Assign(path.view().substr(slash + 1));
+    path.Truncate(slash);
+    UniqueHKey parent;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, parent.Receive()) != ERROR_SUCCESS ||
+        RegDeleteKeyA(parent.get(), leaf.c_str()) != ERROR_SUCCESS) {
+      return;
+    }
+  }
+}

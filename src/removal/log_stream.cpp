@@ -1,0 +1,3 @@
+#include "removal/log_stream.h"
+
+TextLineFile gLogStream;

@@ -1,0 +1,119 @@
+#include "removal/protected_folders_win32.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "common/bounded_string.h"
+#include "common/limits.h"
+#include "common/win32_handles.h"
+#include "removal/file_removal.h"
+#include "removal/restart_list_win32.h"
+
+namespace {
+
+// Shell folders by their CSIDL numbers, per user and for all users.
+constexpr int kShellFolders[] = {
+    CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_STARTMENU,
+    CSIDL_COMMON_STARTMENU, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS,
+    CSIDL_STARTUP, CSIDL_COMMON_STARTUP, CSIDL_FONTS,
+    CSIDL_APPDATA, CSIDL_COMMON_APPDATA, CSIDL_LOCAL_APPDATA,
+    CSIDL_PERSONAL, CSIDL_COMMON_DOCUMENTS, CSIDL_PROFILE,
+    CSIDL_FAVORITES, CSIDL_COMMON_FAVORITES, CSIDL_SENDTO,
+    CSIDL_RECENT, CSIDL_TEMPLATES, CSIDL_COMMON_TEMPLATES,
+    CSIDL_MYPICTURES, CSIDL_MYMUSIC, CSIDL_MYVIDEO,
+    CSIDL_ADMINTOOLS, CSIDL_COMMON_ADMINTOOLS, CSIDL_PROGRAM_FILES,
+    CSIDL_PROGRAM_FILES_COMMON, CSIDL_WINDOWS, CSIDL_SYSTEM,
+};
+constexpr int kExtraFolders = 5;  // Windows, system, temporary, Program Files, profiles root
+constexpr int kFolderCount = sizeof kShellFolders / sizeof kShellFolders[0] + kExtraFolders;
+
+using FolderPath = BoundedString<kPathCapacity>;
+using GetFolderPathFunction = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+
+struct FolderList {
+  FolderPath folders[kFolderCount];
+  int count = 0;
+
+  void Add(const char* path) {
+    if (path[0] != '\0' && count < kFolderCount && folders[count].Assign(path)) ++count;
+  }
+};
+
+// Older systems keep SHGetFolderPathA in SHFOLDER.DLL rather than SHELL32.
+GetFolderPathFunction FindGetFolderPath(UniqueModule& library) {
+  for (const char* name : {"shell32.dll", "shfolder.dll"}) {
+    library.Reset(LoadLibraryA(name));
+    if (!library) continue;
+    if (auto function = reinterpret_cast<GetFolderPathFunction>(
+            reinterpret_cast<void*>(GetProcAddress(library.get(), "SHGetFolderPathA")))) {
+      return function;
+    }
+  }
+  library.Reset();
+  return nullptr;
+}
+
+void Collect(FolderList& list) {
+  char path[MAX_PATH + 1];
+  if (GetWindowsDirectoryA(path, MAX_PATH)) list.Add(path);
+  if (GetSystemDirectoryA(path, MAX_PATH)) list.Add(path);
+  if (GetTempPathA(MAX_PATH, path)) list.Add(path);
+  const DWORD length = GetEnvironmentVariableA("ProgramFiles", path, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) list.Add(path);
+  UniqueModule library;
+  if (GetFolderPathFunction getFolderPath = FindGetFolderPath(library)) {
+    for (int folder : kShellFolders) {
+      path[0] = '\0';
+      if (SUCCEEDED(getFolderPath(nullptr, folder, nullptr, 0, path))) list.Add(path);
+    }
+    // The folder that holds every user's profile.
+    path[0] = '\0';
+    if (SUCCEEDED(getFolderPath(nullptr, CSIDL_PROFILE, nullptr, 0, path))) {
+      char* slash = nullptr;
+      for (char* c = path; *c; ++c) {
+        if (*c == '\\') slash = c;
+      }
+      if (slash != nullptr) {
+        *slash = '\0';
+        list.Add(path);
+      }
+    }
+  }
+}
+
+// Built on first use, by the removal worker; the main thread asks only after
+// the worker has finished.
+FolderList gFolders;
+bool gFoldersCollected = false;
+
+const FolderList& Folders() {
+  if (!gFoldersCollected) {
+    Collect(gFolders);
+    gFoldersCollected = true;
+  }
+  return gFolders;
+}
+
+bool IsDriveRoot(std::string_view directory) {
+  while (!directory.empty() && (directory.back() == '\\' || directory.back() == '/')) {
+    directory.remove_suffix(1);
+  }
+  return directory.empty() || (directory.size() == 2 && directory[1] == ':');
+}
+
+}  // namespace
+
+bool IsProtectedFolder(std::string_view directory) {
+  if (IsDriveRoot(directory)) return true;
+  const FolderList& list = Folders();
+  for (int i = 0; i < list.count; ++i) {
+    if (SameDirectory(directory, list.folders[i].view())) return true;
+  }
+  return false;
+}
+
+void ScheduleDeleteAtRestart(std::string_view path) {
+  ScheduleDeleteAtRestart(path, [](std::string_view directory) {
+    return !IsProtectedFolder(directory);
+  });
+}

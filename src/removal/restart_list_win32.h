@@ -1,0 +1,28 @@
+#pragma once
+// The restart list: files the system deletes early in its next start. On the
+// NT family it is the registry value PendingFileRenameOperations of the Session
+// Manager; on the 9x family the section [rename] of WININIT.INI in the Windows
+// directory, one "NUL=<short path>" line per file. Both families read the
+// list afresh on every call; the program keeps no copy of it.
+
+#include <string_view>
+
+#include "common/function_ref.h"
+
+// Whether the directory of a scheduled file (ending with a backslash) may go
+// on the restart list too; the system removes it at restart if it is empty
+// then. A directory that must survive (a protected folder) answers false.
+using RestartDirectoryCheck = FunctionRef<bool(std::string_view directory)>;
+
+// Puts a file (at most 259 characters) on the restart list, once: its earlier
+// entries are taken out first. On the NT family the file's directory follows
+// it, after every file of it scheduled so far, when `mayScheduleDirectory`
+// allows; the 9x family's list cannot remove directories. On the 9x family a
+// file that does not exist is not scheduled.
+void ScheduleDeleteAtRestart(std::string_view path, RestartDirectoryCheck mayScheduleDirectory);
+
+// Takes every entry for the path (a file, or a directory ending with a
+// backslash, spelled as when it was scheduled) off the restart list. On the NT
+// family an entry for the path that was left unfinished at the end of the list
+// is dropped alone; the user is told the list was corrupted.
+void CancelDeleteAtRestart(std::string_view path);

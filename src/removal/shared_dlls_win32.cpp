@@ -1,0 +1,36 @@
+#include "removal/shared_dlls_win32.h"
+
+#include <windows.h>
+
+#include <climits>
+
+#include "registry/registry_access.h"
+
+namespace {
+
+constexpr std::string_view kSharedDllsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+constexpr long kCountAbsent = -1;  // also what a stored 0xFFFFFFFF reads as
+
+}  // namespace
+
+long AdjustSharedDllCount(std::string_view filePath, long change) {
+  const RegistryAccess registry;
+  const long count = registry.ReadRegistryDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath,
+                                                kCountAbsent);
+  long long newCount;
+  if (count > 0) {
+    newCount = static_cast<long long>(count) + change;
+  } else if (count == kCountAbsent && change > 0) {
+    newCount = change;
+  } else {
+    return 0;
+  }
+  if (newCount > 0) {
+    const long stored = newCount > LONG_MAX ? LONG_MAX : static_cast<long>(newCount);
+    registry.WriteRegistryDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath,
+                                static_cast<DWORD>(stored));
+    return stored;
+  }
+  registry.DeleteRegistryValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath);
+  return 0;
+}

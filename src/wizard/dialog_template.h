@@ -1,0 +1,12 @@
+#pragma once
+// Editing a dialog template in memory, as the property sheet hands it over
+// before it creates the sheet.
+
+#include <cstdint>
+
+// Removes DS_CONTEXTHELP from the template's style, so the caption gets no help
+// button. Works on both template forms: the extended one (its second 16-bit
+// word is 0xFFFF, style at byte 12) and the plain one (style first).
+void ClearContextHelpStyle(void* dialogTemplate);
+
+inline constexpr std::uint32_t kContextHelpStyle = 0x2000;  // DS_CONTEXTHELP

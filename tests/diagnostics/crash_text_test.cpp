@@ -134,15 +134,6 @@ TEST(CrashHeader, NamesTheExceptionTheModuleAndThePlace) {
   EXPECT_EQ(text.view(), "uninstall.exe caused a  in module <UNKNOWN> at 001B:00000000");
 }
 
-TEST(ExceptionNames, CoverTheProcessorExceptions) {
-  EXPECT_STREQ(ExceptionName(0xC0000005), "EXCEPTION_ACCESS_VIOLATION");
-  EXPECT_STREQ(ExceptionName(0x80000003), "EXCEPTION_BREAKPOINT");
-  EXPECT_STREQ(ExceptionName(0xC00000FD), "EXCEPTION_STACK_OVERFLOW");
-  EXPECT_STREQ(ExceptionName(0xC0000094), "EXCEPTION_INT_DIVIDE_BY_ZERO");
-  EXPECT_EQ(ExceptionName(0xE04C4942), nullptr);
-  EXPECT_EQ(ExceptionName(0), nullptr);
-}
-
 TEST(RegisterDump, ThreeLinesInTheFixedOrder) {
   const RegisterValues registers{1,        2,     3,    4,    5,    6,    7,    8,
                                  0x401000, 0x246, 0x1B, 0x23, 0x23, 0x23, 0x3B, 0};

@@ -14,129 +14,83 @@ void CountingStamp(TimeStamp& stamp) {
   stamp.Assign("stamp");
   AppendDecimal(stamp, ++gStamps);
 }
-const char* TestCommandLine() { return "uninstall.exe \"C:\\Program Files\\Tool\" -C"; }
+const char* TestCommandLine() { return "uninstall.exe -C"; }
 
-class DiagnosticLogTest : public ::testing::Test {
- protected:
-  void SetUp() override { gStamps = 0; }
-  std::string Directory() const { return temp_.path().string() + "/"; }
-  std::string LogText() const { return temp_.Read("zral.log"); }
-
-  TempDir temp_;
-};
-
-TEST_F(DiagnosticLogTest, TheFirstErrorEntryFollowsTheHeaderTheSecondHasAChybaLine) {
-  DiagnosticLog log(CountingStamp, TestCommandLine);
-  EXPECT_TRUE(log.Path().empty());
-  log.WriteErrorEntry(Directory(), "first\nStack trace:\n");
-  EXPECT_EQ(log.Path(), Directory() + "zral.log");
-  log.WriteErrorEntry(Directory(), "second");
-  EXPECT_EQ(LogText(),
-            "\n\n---- Log started stamp1\n"
-            "CMDLINE: uninstall.exe \"C:\\Program Files\\Tool\" -C\n"
-            "first\nStack trace:\n\n"
-            "chyba: stamp2\n"
-            "second\n");
-}
-
-TEST_F(DiagnosticLogTest, RunsAppendToTheSameFileEachWithItsOwnHeader) {
+TEST(DiagnosticLog, EachRunStartsWithAHeaderAndLaterErrorsWithAChybaLine) {
+  gStamps = 0;
+  TempDir temp;
+  const std::string directory = temp.path().string() + "/";
   {
     DiagnosticLog firstRun(CountingStamp, TestCommandLine);
-    firstRun.WriteCompletionEntry(Directory());
+    firstRun.WriteCompletionEntry(directory);
   }
   DiagnosticLog secondRun(CountingStamp, TestCommandLine);
-  secondRun.WriteErrorEntry(Directory(), "failed");
-  secondRun.WriteCompletionEntry(Directory());
-  const std::string header = "CMDLINE: uninstall.exe \"C:\\Program Files\\Tool\" -C\n";
-  EXPECT_EQ(LogText(), "\n\n---- Log started stamp1\n" + header + "log done ok: stamp2\n" +
-                           "\n\n---- Log started stamp3\n" + header + "failed\n" +
-                           "log done ok: stamp4\n");
+  EXPECT_TRUE(secondRun.Path().empty());
+  secondRun.WriteErrorEntry(directory, "first\nStack trace:\n");
+  EXPECT_EQ(secondRun.Path(), directory + "zral.log");
+  secondRun.WriteErrorEntry(directory, "second");
+  secondRun.WriteCompletionEntry(directory);
+  EXPECT_EQ(temp.Read("zral.log"),
+            "\n\n---- Log started stamp1\nCMDLINE: uninstall.exe -C\nlog done ok: stamp2\n"
+            "\n\n---- Log started stamp3\nCMDLINE: uninstall.exe -C\nfirst\nStack trace:\n\n"
+            "chyba: stamp4\nsecond\nlog done ok: stamp5\n");
 }
 
-TEST_F(DiagnosticLogTest, AnEntryThatCannotBeWrittenIsDroppedAndTheNextStartsTheLog) {
+TEST(DiagnosticLog, AnEntryThatCannotBeWrittenIsDroppedAndTheNextStartsTheLog) {
+  TempDir temp;
   DiagnosticLog log(CountingStamp, TestCommandLine);
-  log.WriteErrorEntry(Directory() + "missing/", "lost");
+  log.WriteErrorEntry(std::string(kLogPathCapacity - kLogFileName.size(), 'd'), "lost");  // one too long
   EXPECT_TRUE(log.Path().empty());
-  log.WriteErrorEntry(Directory(), "kept");
-  EXPECT_EQ(LogText().substr(LogText().find("kept")), "kept\n");
-  EXPECT_EQ(LogText().find("chyba"), std::string::npos);
+  log.WriteErrorEntry(temp.path().string() + "/missing/", "lost");
+  EXPECT_TRUE(log.Path().empty());
+  log.WriteErrorEntry(temp.path().string() + "/", "kept");
+  const std::string text = temp.Read("zral.log");
+  EXPECT_EQ(text.find("---- Log started "), 2u);
+  EXPECT_EQ(text.substr(text.find("kept")), "kept\n");
+  EXPECT_EQ(text.find("chyba"), std::string::npos);
 }
 
-TEST_F(DiagnosticLogTest, ALogPathTooLongForItsBufferIsNotWritten) {
-  DiagnosticLog log(CountingStamp, TestCommandLine);
-  const std::string directory(kLogPathCapacity - kLogFileName.size(), 'd');  // one too many
-  log.WriteErrorEntry(directory, "lost");
-  EXPECT_TRUE(log.Path().empty());
-}
-
-// The system as the temporary directory set-up sees it.
-struct FakeSystem {
-  TempVariable temp = TempVariable::kDefined;
-  std::string tempValue;
-  int makeDirectoryResult = 0;
-  std::string currentDirectory = "D:\\work";
-  int warnings = 0;
-  std::string madeDirectory;
-
-  TempDirectory Settle() {
+TEST(TemporaryDirectory, IsTempWithABackslashOrCTempOrTheCurrentDirectory) {
+  struct Case {
+    TempVariable temp;
+    std::string tempValue;
+    int makeDirectoryResult;
+    std::string currentDirectory;
+    std::string settled;
+    int warnings;
+  } cases[] = {
+      {TempVariable::kDefined, "C:\\Users\\me\\Temp", 0, "D:\\work", "C:\\Users\\me\\Temp\\", 0},
+      {TempVariable::kDefined, "C:\\Temp\\", 0, "D:\\work", "C:\\Temp\\", 0},
+      {TempVariable::kUndefined, "", 0, "D:\\work", "c:\\temp\\", 1},
+      {TempVariable::kUndefined, "", EEXIST, "D:\\work", "c:\\temp\\", 1},
+      {TempVariable::kUndefined, "", EACCES, "D:\\work", "c:\\temp\\", 1},
+      {TempVariable::kUndefined, "", ENOENT, "D:\\work", "D:\\work\\", 1},  // no drive C
+      {TempVariable::kUndefined, "", ENOENT, "E:\\", "E:\\", 1},
+      // Too long for the buffer, or without room for the backslash: defined, so no warning.
+      {TempVariable::kTooLong, "", 0, "D:\\work", "c:\\temp\\", 0},
+      {TempVariable::kDefined, std::string(kTempDirCapacity - 1, 't'), 0, "D:\\work", "c:\\temp\\", 0},
+  };
+  for (const Case& c : cases) {
+    int warnings = 0;
+    std::string madeDirectory;
     auto readTemp = [&](TempDirectory& value) {
-      value.Assign(tempValue);
-      return temp;
+      value.Assign(c.tempValue);
+      return c.temp;
     };
     auto warn = [&] { ++warnings; };
     auto makeDirectory = [&](const char* path) {
       madeDirectory = path;
-      return makeDirectoryResult;
+      return c.makeDirectoryResult;
     };
-    auto current = [&](TempDirectory& directory) { return directory.Assign(currentDirectory); };
+    auto current = [&](TempDirectory& directory) { return directory.Assign(c.currentDirectory); };
     TempDirectory directory;
-    SettleTemporaryDirectory(TemporaryDirectorySystem{readTemp, warn, makeDirectory, current},
-                             directory);
-    return directory;
+    SettleTemporaryDirectory({readTemp, warn, makeDirectory, current}, directory);
+    EXPECT_EQ(directory.view(), c.settled) << c.tempValue;
+    EXPECT_EQ(warnings, c.warnings) << c.tempValue;
+    // c:\temp is made whenever TEMP is not used.
+    const bool usedTemp = c.settled == c.tempValue || c.settled == c.tempValue + "\\";
+    EXPECT_EQ(madeDirectory, usedTemp ? "" : "c:\\temp") << c.tempValue;
   }
-};
-
-TEST(TemporaryDirectory, IsTempWithATrailingBackslash) {
-  FakeSystem system;
-  system.tempValue = "C:\\Users\\me\\Temp";
-  EXPECT_EQ(system.Settle().view(), "C:\\Users\\me\\Temp\\");
-  system.tempValue = "C:\\Temp\\";
-  EXPECT_EQ(system.Settle().view(), "C:\\Temp\\");
-  EXPECT_EQ(system.warnings, 0);
-  EXPECT_TRUE(system.madeDirectory.empty());
-}
-
-TEST(TemporaryDirectory, WithoutTempTheUserIsWarnedAndCTempIsMade) {
-  FakeSystem system;
-  system.temp = TempVariable::kUndefined;
-  EXPECT_EQ(system.Settle().view(), "c:\\temp\\");
-  EXPECT_EQ(system.warnings, 1);
-  EXPECT_EQ(system.madeDirectory, "c:\\temp");
-  system.makeDirectoryResult = EEXIST;  // an existing directory is fine
-  EXPECT_EQ(system.Settle().view(), "c:\\temp\\");
-  system.makeDirectoryResult = EACCES;  // so is any other failure but a missing drive
-  EXPECT_EQ(system.Settle().view(), "c:\\temp\\");
-}
-
-TEST(TemporaryDirectory, WithoutDriveCTheCurrentDirectoryIsUsed) {
-  FakeSystem system;
-  system.temp = TempVariable::kUndefined;
-  system.makeDirectoryResult = ENOENT;
-  EXPECT_EQ(system.Settle().view(), "D:\\work\\");
-  system.currentDirectory = "E:\\";
-  EXPECT_EQ(system.Settle().view(), "E:\\");
-}
-
-TEST(TemporaryDirectory, ATempValueTooLongIsNotUsedAndNotReportedAsMissing) {
-  FakeSystem system;
-  system.temp = TempVariable::kTooLong;
-  EXPECT_EQ(system.Settle().view(), "c:\\temp\\");
-  EXPECT_EQ(system.warnings, 0);
-  // 259 characters fit the buffer but leave no room for the backslash.
-  system.temp = TempVariable::kDefined;
-  system.tempValue = std::string(kTempDirCapacity - 1, 't');
-  EXPECT_EQ(system.Settle().view(), "c:\\temp\\");
-  EXPECT_EQ(system.warnings, 0);
 }
 
 }  // namespace

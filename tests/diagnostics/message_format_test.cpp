@@ -27,12 +27,9 @@ TEST(FormatMessageText, ExpandsTheConversionsOfErrorMessages) {
 }
 
 TEST(FormatMessageText, NeverReadsAnArgumentThatWasNotGiven) {
-  // More placeholders than arguments: the rest stay as written.
   EXPECT_EQ(Format("%s and %s, %u", {TextArgument("one")}), "one and %s, %u");
-  EXPECT_EQ(Format("%s", {}), "%s");
   // Unknown conversions are copied, not consumed.
-  EXPECT_EQ(Format("%p %n %s %q", {TextArgument("x")}), "%p %n x %q");
-  EXPECT_EQ(Format("100%", {}), "100%");
+  EXPECT_EQ(Format("%p %n %s %q 100%", {TextArgument("x")}), "%p %n x %q 100%");
   EXPECT_EQ(Format("%s", {TextArgument(nullptr)}), "(null)");
 }
 

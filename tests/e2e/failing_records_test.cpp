@@ -77,7 +77,7 @@ TEST(FailingRecords, ProgramThatDoesNotExistIsSkipped) {
 TEST(FailingRecords, ComServerThatFaultsEndsTheRunAndARunAfterItCompletes) {
   FaultScenario scenario;
   const fs::path first = scenario.Install().AddFile("bin\\first.txt");
-  const fs::path server = AddServer(scenario, "faulting_com_server.dll", "plugins\\faults.dll");
+  const fs::path server = AddServer(scenario, "faulting_once_com_server.dll", "plugins\\faults.dll");
   const fs::path last = scenario.Install().AddFile("share\\last.txt");
   scenario.WriteLog({first.string(), "%" + server.string(), last.string()});
   const Listing before = scenario.TakeListing();

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 
 template <typename T>
 class HeapBuffer {
@@ -15,6 +16,16 @@ class HeapBuffer {
     other.data_ = nullptr;
     other.size_ = 0;
   }
+  HeapBuffer& operator=(HeapBuffer&& other) noexcept {
+    if (this != &other) {
+      std::free(data_);
+      data_ = other.data_;
+      size_ = other.size_;
+      other.data_ = nullptr;
+      other.size_ = 0;
+    }
+    return *this;
+  }
   ~HeapBuffer() { std::free(data_); }
 
   bool Allocate(std::size_t count) {
@@ -23,6 +34,18 @@ class HeapBuffer {
     data_ = static_cast<T*>(std::calloc(count ? count : 1, sizeof(T)));
     if (data_ != nullptr) size_ = count;
     return data_ != nullptr;
+  }
+
+  // Grows (or shrinks) to `count` elements, keeping the first ones; new ones are
+  // zero. On failure the buffer stays as it was.
+  bool Resize(std::size_t count) {
+    if (count > static_cast<std::size_t>(-1) / sizeof(T)) return false;
+    void* grown = std::realloc(data_, (count ? count : 1) * sizeof(T));
+    if (grown == nullptr) return false;
+    data_ = static_cast<T*>(grown);
+    if (count > size_) std::memset(static_cast<void*>(data_ + size_), 0, (count - size_) * sizeof(T));
+    size_ = count;
+    return true;
   }
 
   T* data() { return data_; }

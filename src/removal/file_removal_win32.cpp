@@ -7,6 +7,7 @@
 #include "common/window_placement_win32.h"
 #include "localization/dialog_texts_win32.h"
 #include "removal/file_removal.h"
+#include "removal/pending_prunes.h"
 #include "removal/protected_folders_win32.h"
 #include "removal/shared_dlls_win32.h"
 #include "resources/resource_ids.h"
@@ -72,23 +73,31 @@ bool AskAboutSystemFile(HWND owner, std::string_view filePath) {
   }
 }
 
-void ClearReadOnly(const char* filePath) {
+// False when the file was not read-only (or its attributes cannot be read):
+// then nothing was changed.
+bool ClearReadOnly(const char* filePath) {
   const DWORD attributes = GetFileAttributesA(filePath);
   // With no attributes to read there is nothing to keep: the failure value
   // less the read-only bit would set every other attribute on the file.
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return;
-  SetFileAttributesA(filePath, attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
+  return SetFileAttributesA(filePath, attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+bool RemoveEmptyDirectory(const char* path) { return RemoveDirectoryA(path) != 0; }
+
 }  // namespace
+
+bool IsSystemFile(std::string_view filePath) {
+  char systemDirectory[kPathCapacity];
+  const UINT length = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
+  const std::string_view system(systemDirectory, length < sizeof systemDirectory ? length : 0);
+  return IsInSystemDirectory(filePath, system);
+}
 
 bool PrepareFileRemoval(HWND owner, std::string_view filePath) {
   BoundedString<kPathCapacity> path;
   if (!path.Assign(filePath)) return false;
-  char systemDirectory[kPathCapacity];
-  const UINT length = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
-  const std::string_view system(systemDirectory, length < sizeof systemDirectory ? length : 0);
-  if (IsInSystemDirectory(path.view(), system)) {
+  if (IsSystemFile(path.view())) {
     // The count goes down before anybody is asked: another application that
     // still holds a reference keeps the file.
     if (AdjustSharedDllCount(path.view(), -1) != 0) return false;
@@ -97,8 +106,14 @@ bool PrepareFileRemoval(HWND owner, std::string_view filePath) {
       return false;
     }
   }
-  ClearReadOnly(path.c_str());
   return true;
+}
+
+bool DeleteLoggedFile(const char* filePath) {
+  if (DeleteFileA(filePath)) return true;
+  // Only a failed deletion can be a read-only file's: its attributes are asked
+  // for then, not before every deletion.
+  return ClearReadOnly(filePath) && DeleteFileA(filePath);
 }
 
 void UnregisterComServer(std::string_view filePath) {
@@ -114,6 +129,9 @@ void UnregisterComServer(std::string_view filePath) {
 }
 
 void PruneEmptyDirectories(std::string_view directory) {
-  PruneDirectories(directory, IsProtectedFolder,
-                   [](const char* path) { return RemoveDirectoryA(path) != 0; });
+  PruneDirectories(directory, IsProtectedFolder, RemoveEmptyDirectory);
+}
+
+void PruneEmptyDirectories(PendingPrunes& pending) {
+  pending.PruneAll(IsProtectedFolder, RemoveEmptyDirectory);
 }

@@ -11,6 +11,7 @@
 #include "removal/file_removal_win32.h"
 #include "removal/ini_entry_win32.h"
 #include "removal/log_stream.h"
+#include "removal/pending_prunes.h"
 #include "removal/protected_folders_win32.h"
 #include "removal/uninstall_log.h"
 #include "resources/resource_ids.h"
@@ -26,18 +27,17 @@ constexpr std::size_t kIniEntryCapacity = 1024;  // "name=value": longer entries
 // before the program starts.
 RegistryAccess gRegistry;
 
+// The directories of the files deleted since the last record of another kind.
+PendingPrunes gPendingPrunes;
+
 void AdvanceProgress(int lines) {
   gWizard.linesRead += lines;
-  SendDlgItemMessageW(gWizard.page, IDC_PAGE_PROGRESS, PBM_SETPOS,
-                      static_cast<WPARAM>(gWizard.linesRead * 100 / gWizard.progressTotal), 0);
-}
-
-// Deletes a file. One that is already gone counts as deleted: the restart list
-// is for files that are still there, and its directory may now be pruned.
-bool DeleteOrAlreadyGone(const char* path) {
-  if (DeleteFileA(path)) return true;
-  const DWORD error = GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  const int position = gWizard.linesRead * 100 / gWizard.progressTotal;
+  // A message that would leave the bar where it is costs the worker a wait
+  // for the page on every record: only moves are sent.
+  if (position == gWizard.progressShown) return;
+  gWizard.progressShown = position;
+  SendDlgItemMessageW(gWizard.page, IDC_PAGE_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
 // Deletes a file the worker itself names (not a log record): no system-file
@@ -45,7 +45,7 @@ bool DeleteOrAlreadyGone(const char* path) {
 void DeleteCompanionFile(std::string_view name) {
   BoundedString<kPathCapacity> path;
   if (!path.Assign(gProgram.commandLine.installDir.view()) || !path.Append(name)) return;
-  if (DeleteOrAlreadyGone(path.c_str())) {
+  if (DeleteFileA(path.c_str())) {
     PruneEmptyDirectories(gProgram.commandLine.installDir.view());
   } else {
     ScheduleDeleteAtRestart(path.view());
@@ -57,8 +57,9 @@ void RemoveFile(std::string_view path, bool comServer) {
   file.Assign(path);
   if (!PrepareFileRemoval(gWizard.page, file.view())) return;
   if (comServer) UnregisterComServer(file.view());
-  if (DeleteOrAlreadyGone(file.c_str())) {
-    PruneEmptyDirectories(DirectoryOf(file.view()));
+  if (DeleteLoggedFile(file.c_str())) {
+    const std::string_view directory = DirectoryOf(file.view());
+    if (!gPendingPrunes.Add(directory)) PruneEmptyDirectories(directory);
   } else {
     ScheduleDeleteAtRestart(file.view());
   }
@@ -113,6 +114,12 @@ void RunProgram(const LogRecord& record) {
 }
 
 void CarryOut(const LogRecord& record) {
+  // Plain files are deleted with their directories' pruning held back (see
+  // PendingPrunes). Any other record, or a shared file that may bring up the
+  // prompt, meets the directories as pruning after each file leaves them.
+  if (record.kind != RecordKind::kFile || IsSystemFile(record.Text())) {
+    PruneEmptyDirectories(gPendingPrunes);
+  }
   switch (record.kind) {
     case RecordKind::kFont: RemoveFont(record.Text()); break;
     case RecordKind::kComServer: RemoveFile(record.Text(), true); break;
@@ -133,10 +140,11 @@ DWORD WINAPI RemovalWorker(void*) {
     gWizard.linesRead += record.continuationLines;
     if (record.status == RecordStatus::kRecord) CarryOut(record);
   }
+  PruneEmptyDirectories(gPendingPrunes);
   gLogStream.Close();
   DeleteCompanionFile("lang.ini");
   DeleteCompanionFile("unicows.dll");
-  if (DeleteOrAlreadyGone(gProgram.uninstallLogPath.c_str())) {
+  if (DeleteFileA(gProgram.uninstallLogPath.c_str())) {
     PruneEmptyDirectories(gProgram.commandLine.installDir.view());
   } else {
     ScheduleDeleteAtRestart(gProgram.uninstallLogPath.view());

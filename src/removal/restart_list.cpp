@@ -33,12 +33,14 @@ RestartListEdit RemoveRestartEntries(char* list, std::size_t size, std::string_v
   for (;;) {
     if (entry >= size || list[entry] == '\0') {
       edit.length = entry + 1;  // up to and including the closing empty string
+      edit.regularEnd = entry + 1 == size;
       break;
     }
     const std::size_t sourceEnd = StringEnd(list, entry, size);
     const std::string_view source(list + entry, sourceEnd - entry);
     if (source.find(':') == std::string_view::npos) {
       edit.length = size;  // the rest stays as it is, whole
+      edit.regularEnd = true;
       break;
     }
     const std::size_t target = sourceEnd + 1;

@@ -16,6 +16,10 @@ struct RestartListEdit {
   // target after it: it alone was dropped, and the list now ends well formed.
   bool malformedEntryDropped = false;
   std::size_t length = 0;  // bytes to write back when changed
+  // The walk ended at the closing empty string as the data's last byte, or at a
+  // source without a colon. Otherwise the data ends in a source without a
+  // target, without the closing string, or with bytes after it.
+  bool regularEnd = false;
 };
 
 // Removes every entry whose source names `path`: from the character before its

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/ascii.h"
 #include "common/bounded_string.h"
 #include "common/heap_buffer.h"
 #include "common/limits.h"
@@ -36,18 +37,46 @@ bool WininitEntryFor(const RestartPath& path, WininitEntry& entry) {
   return entry.Assign("NUL=") && entry.Append(shortPath.view());
 }
 
+// One instance for the program's life: making one loads and frees Shlwapi.dll,
+// which costs more than reading and editing the list for a file.
+const RegistryAccess gListRegistry;
+
 void CancelOnNt(const RestartPath& path) {
-  const RegistryAccess registry;
-  const std::size_t size = registry.RegistryValueSize(kPendingRenames);
+  const std::size_t size = gListRegistry.RegistryValueSize(kPendingRenames);
   HeapBuffer<char> list;
   if (size == 0 || !list.Allocate(size + kRestartListPadding)) return;
-  const std::size_t read = registry.ReadRegistryValue(kPendingRenames, list.data(), size);
+  const std::size_t read = gListRegistry.ReadRegistryValue(kPendingRenames, list.data(), size);
   if (read == 0) return;
   const RestartListEdit edit = RemoveRestartEntries(list.data(), read, path.view());
-  if (edit.changed) registry.WriteRegistryMultiString(kPendingRenames, list.data(), edit.length);
+  if (edit.changed) gListRegistry.WriteRegistryMultiString(kPendingRenames, list.data(), edit.length);
   if (edit.malformedEntryDropped) {
     MessageBoxA(nullptr, kCorruptedListText, path.c_str(), MB_ICONERROR);
   }
+}
+
+// Takes the entries of a file and of its directory off the list with one
+// reading and at most one writing. That leaves the list as taking the file's
+// off, scheduling the file and then taking the directory's off would, because
+// scheduling appends after every entry either walk looks at. False, with
+// nothing done, where that does not hold: the file is its own directory, or the
+// data does not end regularly, so what the system's append makes of its end
+// would decide.
+bool CancelFileAndDirectoryOnNt(const RestartPath& file, const RestartPath& directory) {
+  if (EqualsIgnoreAsciiCase(file.view(), directory.view())) return false;
+  const std::size_t size = gListRegistry.RegistryValueSize(kPendingRenames);
+  HeapBuffer<char> list;
+  if (size == 0) return true;
+  if (!list.Allocate(size + kRestartListPadding)) return false;
+  const std::size_t read = gListRegistry.ReadRegistryValue(kPendingRenames, list.data(), size);
+  if (read == 0) return true;
+  const RestartListEdit forFile = RemoveRestartEntries(list.data(), read, file.view());
+  if (!forFile.regularEnd) return false;
+  const RestartListEdit forDirectory = RemoveRestartEntries(list.data(), forFile.length, directory.view());
+  if (!forDirectory.regularEnd) return false;
+  if (forFile.changed || forDirectory.changed) {
+    gListRegistry.WriteRegistryMultiString(kPendingRenames, list.data(), forDirectory.length);
+  }
+  return true;
 }
 
 void CancelOn9x(const RestartPath& path) {
@@ -58,14 +87,20 @@ void CancelOn9x(const RestartPath& path) {
 }
 
 void ScheduleOnNt(const RestartPath& path, RestartDirectoryCheck mayScheduleDirectory) {
-  CancelOnNt(path);
-  MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   RestartPath directory;
   directory.Assign(DirectoryOf(path.view()));
   // A bare drive ("C:") would name its current directory, not a folder.
-  if (directory.back() != '\\' && directory.back() != '/') return;
-  if (!mayScheduleDirectory(directory.view())) return;
+  const bool withDirectory = (directory.back() == '\\' || directory.back() == '/') &&
+                             mayScheduleDirectory(directory.view());
   // Taken out and added again, the directory stands after its files.
+  if (withDirectory && CancelFileAndDirectoryOnNt(path, directory)) {
+    MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExA(directory.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return;
+  }
+  CancelOnNt(path);
+  MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  if (!withDirectory) return;
   CancelOnNt(directory);
   MoveFileExA(directory.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }

@@ -43,6 +43,7 @@ void InitialisePage(HWND page) {
   SendDlgItemMessageW(page, IDC_PAGE_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
   gWizard.progressTotal = gLogStream.CountLines();
   gWizard.linesRead = 0;
+  gWizard.progressShown = -1;
   gWizard.page = page;
   gWizard.workerFinished = 0;
   if (!StartRemovalWorker()) {

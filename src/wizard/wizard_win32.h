@@ -12,6 +12,7 @@ struct WizardState {
   HWND page = nullptr;
   int progressTotal = 1;  // remaining log lines; never 0
   int linesRead = 0;
+  int progressShown = -1;  // the bar's position last set by the worker
   volatile LONG workerFinished = 0;  // set by the worker before it enables Finish
 };
 

@@ -66,6 +66,9 @@ std::vector<std::string> FaultScenario::RestartEntries() const {
 }
 
 std::vector<std::string> FaultScenario::RestartEntriesOfRun(std::vector<std::string> files) const {
+  // The clean-up's unicows.dll, which these installations never hold, then
+  // the uninstaller and its directory.
+  files.push_back((Directory() / "unicows.dll").string());
   files.push_back(installation_.Uninstaller().string());
   files.push_back(Directory().string() + "\\");
   return files;

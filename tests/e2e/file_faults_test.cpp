@@ -1,5 +1,6 @@
 // Files that resist deletion, or are not there to delete: one in use, read-only
-// ones, ones already gone, and a directory that holds a file of the user's own.
+// ones, ones already gone (they go to the restart list like any file that
+// cannot be deleted), and a directory that holds a file of the user's own.
 // After each run what the log names is gone or on the restart list, and
 // nothing else has changed.
 #include <gtest/gtest.h>
@@ -49,24 +50,30 @@ TEST(FileFaults, ReadOnlyFilesAreDeletedAndTheirDirectoriesPruned) {
   EXPECT_EQ(scenario.RestartEntries(), scenario.RestartEntriesOfRun());
 }
 
-TEST(FileFaults, FilesAlreadyGoneCountAsRemoved) {
+TEST(FileFaults, FilesAlreadyGoneWaitForTheRestartWithTheirDirectories) {
   FaultScenario scenario;
   const fs::path present = scenario.Install().AddFile("lib\\present.dll");
   // The user removed the only file of "emptied" by hand, and "missing" with its file.
   fs::create_directories(scenario.Directory() / "emptied");
-  scenario.WriteLog({(scenario.Directory() / "lib" / "gone.dll").string(), present.string(),
-                     (scenario.Directory() / "emptied" / "gone.txt").string(),
-                     (scenario.Directory() / "missing" / "gone.txt").string()});
+  const fs::path lib = scenario.Directory() / "lib";
+  const fs::path emptied = scenario.Directory() / "emptied";
+  const fs::path missing = scenario.Directory() / "missing";
+  scenario.WriteLog({(lib / "gone.dll").string(), present.string(),
+                     (emptied / "gone.txt").string(), (missing / "gone.txt").string()});
   const Listing before = scenario.TakeListing();
 
   ASSERT_EQ(scenario.RunToFinish(), 1u);
 
+  // A deletion that fails for any reason, a missing file's included, leaves the
+  // path and its directory to the restart; only a deletion that succeeded prunes.
   std::set<std::string> gone = scenario.CompanionItems();
-  gone.insert({FileItem(present), DirItem(scenario.Directory() / "lib"),
-               DirItem(scenario.Directory() / "emptied")});
+  gone.insert({FileItem(present), DirItem(lib)});
   EXPECT_TRUE(ChangedExactly(before, scenario.TakeListing(), gone));
-  // Nothing that is already gone waits for a restart.
-  EXPECT_EQ(scenario.RestartEntries(), scenario.RestartEntriesOfRun());
+  EXPECT_EQ(scenario.RestartEntries(),
+            scenario.RestartEntriesOfRun({(lib / "gone.dll").string(), lib.string() + "\\",
+                                          (emptied / "gone.txt").string(), emptied.string() + "\\",
+                                          (missing / "gone.txt").string(),
+                                          missing.string() + "\\"}));
 }
 
 TEST(FileFaults, DirectoryHoldingAFileOfTheUsersStaysWithIt) {

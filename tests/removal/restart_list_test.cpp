@@ -78,4 +78,15 @@ TEST(RestartList, ListWithoutItsClosingStringIsWrittenBackClosed) {
             "\\??\\C:\\a.tmp\0\\??\\C:\\a\0\0"s);
 }
 
+TEST(RestartList, TellsWhetherTheDataEndsRegularly) {
+  const std::string closed = Entry("\\??\\C:\\a") + Entry("\\??\\D:\\x") + '\0';
+  EXPECT_TRUE(Remove(closed, "D:\\x").edit.regularEnd);
+  EXPECT_TRUE(Remove(closed, "E:\\y").edit.regularEnd);
+  EXPECT_TRUE(Remove("\0"s, "D:\\x").edit.regularEnd);
+  EXPECT_TRUE(Remove(Entry("\\??\\UNC\\s\\f") + '\0' + "tail", "D:\\x").edit.regularEnd);
+  EXPECT_FALSE(Remove(closed + "more", "D:\\x").edit.regularEnd);  // bytes after the end
+  EXPECT_FALSE(Remove(closed.substr(0, closed.size() - 1), "E:\\y").edit.regularEnd);  // not closed
+  EXPECT_FALSE(Remove("", "D:\\x").edit.regularEnd);
+}
+
 }  // namespace

@@ -22,6 +22,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 constexpr char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 constexpr char kPendingRenames[] = "PendingFileRenameOperations";
 
@@ -209,6 +211,51 @@ TEST_F(RestartListTest, MalformedLastEntryAloneIsDroppedAndReported) {
   EXPECT_EQ(box.text, L"Corrupted NT session manager.");
   EXPECT_EQ(box.caption, std::wstring(a_.begin(), a_.end()));
   EXPECT_EQ(PendingRenames(), (Entries{others[0], others[1], Deletion(a_), Deletion(directory_)}));
+}
+
+// Scheduling a file takes its entries and its directory's off the list in one
+// go; the list must end exactly as the steps one by one leave it: cancel the
+// file, let the system append it, cancel the directory, let the system append
+// it. Lists that do not end regularly are handled by those very steps.
+TEST_F(RestartListTest, SchedulingEndsAsTheStepsOneByOne) {
+  if (!Nt()) GTEST_SKIP() << "the 9x family's list has no directories";
+  std::string upperA = a_, upperDirectory = directory_;
+  for (std::string* text : {&upperA, &upperDirectory}) {
+    for (char& c : *text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  }
+  const std::string others =
+      EntryData({{"\\??\\C:\\Other\\setup.tmp", "!\\??\\C:\\Other\\setup.exe"},
+                 Deletion("C:\\Other\\old.dll")});
+  const std::string ours = EntryData({Deletion(upperDirectory), Deletion(b_), Deletion(upperA)});
+  const std::optional<std::string> starts[] = {
+      std::nullopt,
+      "\0"s,
+      others + '\0',
+      others + ours + EntryData({Deletion(directory_)}) + '\0',
+      // The walk stops at a source without a drive: what follows stays.
+      EntryData({Deletion(directory_)}) + EntryData({Deletion("\\\\server\\share\\x")}) + ours + '\0',
+      // Irregular ends: bytes after the closing string, no closing string,
+      // with or without an entry for the file (whose removal rewrites the list).
+      others + ours + '\0' + "junk"s,
+      others + ours,
+      others + EntryData({Deletion(directory_)}) + '\0' + "junk"s,
+      others + EntryData({Deletion(directory_)}),
+  };
+  for (const auto& start : starts) {
+    const auto begin = [&] {
+      RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames);
+      if (start) SetPendingRenamesData(*start);
+    };
+    begin();
+    CancelDeleteAtRestart(a_);
+    MoveFileExA(a_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    CancelDeleteAtRestart(directory_);
+    MoveFileExA(directory_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    const auto stepByStep = PendingRenamesData();
+    begin();
+    ScheduleDeleteAtRestart(a_, [](std::string_view) { return true; });
+    EXPECT_EQ(PendingRenamesData(), stepByStep) << "start: " << testing::PrintToString(start);
+  }
 }
 
 // What the program writes must be what the system carries out at its restart.

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds the benchmark's own programs into build/bench/bin (32-bit, static, as
+# the uninstaller is): floor.exe, bench_driver.exe, empty_gui.exe, empty_window.exe,
+# and schedule_probe.exe, which links the uninstaller's own libraries from
+# build/windows (scripts/build.sh first). Each is rebuilt only when one of its
+# inputs is newer.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+out=build/bench/bin
+mkdir -p "$out"
+CXX=i686-w64-mingw32-g++-posix
+CC=i686-w64-mingw32-gcc-posix
+
+stale() {  # output, sources...: true when the output is missing or older than a source
+  local target=$1 source
+  shift
+  [ -f "$target" ] || return 0
+  for source in "$@"; do [ "$source" -nt "$target" ] && return 0; done
+  return 1
+}
+
+if stale "$out/floor.exe" bench/floor.cpp; then
+  $CXX -std=c++20 -O2 -static -s -o "$out/floor.exe" bench/floor.cpp
+fi
+driver_sources=(bench/bench_driver.cpp tests/harness/gui_driver.cpp tests/harness/uninstaller_windows.cpp)
+if stale "$out/bench_driver.exe" "${driver_sources[@]}" bench/bench_util.h tests/harness/gui_driver.h \
+    tests/harness/uninstaller_windows.h; then
+  $CXX -std=c++20 -O2 -static -s -D_WIN32_WINNT=0x0601 -DWINVER=0x0601 -DNOMINMAX \
+    -Isrc -Itests/harness -Ibench -o "$out/bench_driver.exe" "${driver_sources[@]}"
+fi
+libs=build/windows/src
+probe_libs=("$libs"/removal/libremoval_win32.a "$libs"/removal/libremoval_core.a
+  "$libs"/control/libcontrol_win32.a "$libs"/control/libcontrol_core.a
+  "$libs"/registry/libregistry_win32.a "$libs"/registry/libregistry_core.a
+  "$libs"/localization/liblocalization_win32.a "$libs"/localization/liblocalization_core.a
+  "$libs"/wizard/libwizard_win32.a "$libs"/wizard/libwizard_core.a
+  "$libs"/libcommon_win32.a "$libs"/libcommon_core.a)
+if stale "$out/schedule_probe.exe" bench/schedule_probe.cpp bench/bench_util.h "${probe_libs[@]}"; then
+  $CXX -std=c++20 -O2 -static -s -DNOMINMAX -Isrc -Ibench -o "$out/schedule_probe.exe" bench/schedule_probe.cpp \
+    -Wl,--start-group "${probe_libs[@]}" -Wl,--end-group -lole32 -lcomctl32 -lgdi32 -luser32 -ladvapi32
+fi
+if stale "$out/empty_gui.exe" bench/empty_gui.c; then
+  $CC -O2 -static -s -mwindows -o "$out/empty_gui.exe" bench/empty_gui.c
+fi
+if stale "$out/empty_window.exe" bench/empty_window.c; then
+  $CC -O2 -static -s -mwindows -o "$out/empty_window.exe" bench/empty_window.c
+fi

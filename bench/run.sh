@@ -1,0 +1,264 @@
+#!/usr/bin/env bash
+# The benchmark, in one command from a fresh clone (as root on Debian 12):
+#   bash bench/run.sh [N...]          default N: 2000 20000
+# Environment: RUNS (runs per contender, default 5), STARTUP_RUNS (default 10),
+# RESTART_SIZES (default "100 1000"), RESTART_RUNS (default 7), RESTART_LINES
+# (records in the restart list's logs, default 5000), BENCH_TMPFS=1 (lay the
+# trees on a drive letter backed by /dev/shm instead of the prefix's disk).
+#
+# Installs what it needs (scripts/setup.sh, then nsis), builds uninstall.exe and
+# the benchmark's programs, starts its own Wine session (tests/harness/wine-env.sh
+# with the state directory build/bench/wine, stopped again by PID at the end) and
+# measures, under that one prefix:
+#   start-up   an empty GUI program, a program showing one window, and
+#              uninstall.exe -C on an empty log (to the wizard, to Finish, to its end)
+#   removal    for each N: the floor (DeleteFileA + RemoveDirectoryA only), an NSIS
+#              uninstaller (one Delete per file, one RMDir per directory, run with
+#              /S _?=dir) and uninstall.exe -C driven to Finish, interleaved, each
+#              on a freshly laid tree, each run checked: nothing may be left but
+#              uninstall.exe itself, which goes at the next restart
+#   restart    for each K: uninstall.exe on K files held open, so every one goes on
+#              the restart list, spread among records that cost next to nothing,
+#              against those records alone and against K plain MoveFileExA calls;
+#              and the program's own scheduling code timed from inside (schedule_probe)
+#   size       uninstall.exe as built
+# Every time is taken by bench_driver.exe from the start of the contender's
+# process; timed.py adds the CPU seconds of the contender and the wineserver.
+# Results: build/bench/results/ (one TSV per measurement, summary.txt); the table
+# is printed at the end.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+repo=$PWD
+[ $# -gt 0 ] || set -- 2000 20000
+RUNS=${RUNS:-5}
+STARTUP_RUNS=${STARTUP_RUNS:-10}
+RESTART_SIZES=${RESTART_SIZES:-"100 1000"}
+RESTART_RUNS=${RESTART_RUNS:-7}
+RESTART_LINES=${RESTART_LINES:-5000}
+
+mkdir -p build/bench
+bash scripts/setup.sh
+if ! command -v makensis >/dev/null; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends nsis >/dev/null
+fi
+echo "bench: building (log in build/bench/build.log)"
+bash scripts/build.sh >build/bench/build.log 2>&1 || { tail -40 build/bench/build.log; exit 1; }
+bash bench/build.sh >>build/bench/build.log 2>&1 || { tail -40 build/bench/build.log; exit 1; }
+
+state=$repo/build/bench/wine
+results=$repo/build/bench/results
+rm -rf "$results"
+mkdir -p "$results"
+tmpfs_dir=
+cleanup() {
+  bash tests/harness/wine-env.sh stop "$state" >/dev/null
+  if [ -n "$tmpfs_dir" ]; then
+    rm -rf "$tmpfs_dir"
+    rm -f "${WINEPREFIX:?}/dosdevices/t:"
+  fi
+}
+trap cleanup EXIT
+bash tests/harness/wine-env.sh start "$state" "$repo/build/windows/tests/test_session_keeper.exe" >/dev/null
+source "$state/env"
+
+# C:\Bench holds the programs and the lists; the trees go under $tree_win.
+bench_unix=$WINEPREFIX/drive_c/Bench
+bench_win='C:\Bench'
+bin_win="$bench_win\\bin"
+tree_unix=$bench_unix
+tree_win=$bench_win
+if [ "${BENCH_TMPFS:-0}" = 1 ]; then
+  tmpfs_dir=/dev/shm/uninstall-bench-$$
+  mkdir -p "$tmpfs_dir"
+  ln -sfn "$tmpfs_dir" "$WINEPREFIX/dosdevices/t:"
+  tree_unix=$tmpfs_dir
+  tree_win='T:'
+fi
+mkdir -p "$bench_unix/bin" "$bench_unix/nsis" "$bench_unix/lists" "$bench_unix/build"
+cp build/bench/bin/*.exe "$bench_unix/bin/"
+uninstaller=$repo/build/windows/src/uninstall.exe
+lang_ini=$repo/examples/lang.ini
+
+# Runs the driver (never through a pipe: see tests/harness/wine-run.sh) under
+# timed.py and prints the driver's result line with the CPU seconds it cost.
+driver() {
+  local out=$results/driver.out
+  python3 bench/timed.py "$out" "$(cat "$state/wineserver.pid")" \
+    wine "$bin_win\\bench_driver.exe" "$@" >"$results/timed.out"
+  echo "$(grep -a '=' "$out" | tail -n 1 | tr -d '\r') $(cat "$results/timed.out")"
+}
+field() { sed -n "s/.*\\b$1=\\([^ ]*\\).*/\\1/p" <<<"$2"; }
+cpu() { awk -v a="$(field cpu_client "$1")" -v b="$(field cpu_server "$1")" 'BEGIN { printf "%.3f", a + b }'; }
+
+# Lays the tree of N files at <tree>\NAME, its lists at C:\Bench\lists\NAME-N.
+lay_tree() {  # n name
+  rm -rf "${tree_unix:?}/$2"
+  python3 bench/gen.py "$1" "$tree_unix/$2" "$tree_win\\$2" "$bench_unix/lists/$2-$1"
+  sync
+}
+# Makes the tree an installation of ours: the uninstaller, its language file and the log.
+install_ours() {  # n name
+  cp "$uninstaller" "$lang_ini" "$bench_unix/lists/$2-$1/uninstall.log" "$tree_unix/$2/"
+}
+# Entries left in the tree other than the allowed names; with none allowed the
+# tree itself must be gone too.
+leftovers() {  # name allowed...
+  local root=$tree_unix/$1
+  shift
+  [ -e "$root" ] || { echo 0; return; }
+  [ $# -gt 0 ] || { find "$root" | wc -l; return; }
+  local pattern=() name
+  for name in "$@"; do pattern+=(-e "$name"); done
+  (cd "$root" && find . -mindepth 1 -printf '%P\n' | { grep -vxF "${pattern[@]}" || true; } | wc -l)
+}
+verify() {  # name allowed...: ok, LATE:k (gone 3 s after the process ended) or FAIL:k
+  local k
+  k=$(leftovers "$@")
+  [ "$k" = 0 ] && { echo ok; return; }
+  sleep 3
+  if [ "$(leftovers "$@")" = 0 ]; then echo "LATE:$k"; else echo "FAIL:$k"; fi
+}
+
+# The NSIS uninstaller for the tree of N files, kept while its sources are older.
+# Its paths are relative to $INSTDIR, which _?= sets, so it fits any tree root.
+build_nsis() {  # n
+  local n=$1 out=$bench_unix/nsis/uninst_$1.exe lists=$bench_unix/lists/App-$1
+  if [ -f "$out" ] && [ "$out" -nt bench/gen.py ] && [ "$out" -nt bench/mknsi.py ]; then return 0; fi
+  python3 bench/mknsi.py "$lists/files.lst" "$lists/dirs.lst" "$tree_win\\App" \
+    "$bench_win\\nsis\\uninst_$n.exe" "$bench_unix/build/uninst_$n.nsi" "$bench_unix/build/mkuninst_$n.exe"
+  makensis -V2 "$bench_unix/build/uninst_$n.nsi" >"$results/makensis_$n.log" 2>&1
+  rm -f "$out"
+  wine "$bench_win\\build\\mkuninst_$n.exe" </dev/null >"$results/mkuninst_$n.log" 2>&1 || true
+  [ -f "$out" ] || { echo "bench: the NSIS uninstaller for $n files was not written" >&2; exit 1; }
+}
+
+{
+  echo "machine: $(nproc) CPUs,$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2)," \
+    "$(awk '/MemTotal/ {printf "%.0f GB", $2/1048576}' /proc/meminfo), kernel $(uname -r)"
+  echo "software: $(wine --version), makensis $(makensis -VERSION), $(i686-w64-mingw32-g++-posix --version | head -n 1)"
+  echo "trees on: $tree_win = $(df -T "$tree_unix" | awk 'NR==2 {print $2 " (" $1 ")"}'); runs: $RUNS per contender"
+  echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+} | tee "$results/machine.txt"
+stat -c %s "$uninstaller" >"$results/size.txt"
+
+# --- start-up ------------------------------------------------------------------
+echo "bench: start-up, $STARTUP_RUNS rounds"
+printf 'program\trun\tstart_s\tfinish_s\texit_s\tcpu\tcheck\n' >"$results/startup.tsv"
+for r in $(seq "$STARTUP_RUNS"); do
+  line=$(driver run "$bin_win\\empty_gui.exe")
+  printf 'empty_gui\t%s\t%s\t\t%s\t%s\t%s\n' "$r" "$(field seconds "$line")" "$(field seconds "$line")" \
+    "$(cpu "$line")" "exit:$(field exit_code "$line")" >>"$results/startup.tsv"
+  line=$(driver window "$bin_win\\empty_window.exe")
+  printf 'empty_window\t%s\t%s\t\t%s\t%s\t%s\n' "$r" "$(field window_s "$line")" \
+    "$(field exit_s "$line")" "$(cpu "$line")" "exit:$(field exit_code "$line")" >>"$results/startup.tsv"
+  rm -rf "$tree_unix/Start"
+  mkdir -p "$tree_unix/Start"
+  printf 'Bench App\r\nBenchApp\r\nEnglish\r\n' >"$tree_unix/Start/uninstall.log"
+  cp "$uninstaller" "$lang_ini" "$tree_unix/Start/"
+  line=$(driver uninstall "$tree_win\\Start")
+  check=$(verify Start uninstall.exe)
+  [ "$(field restart_check "$line")" = ok ] || check="$check restart:$(field restart_check "$line")"
+  printf 'ours\t%s\t%s\t%s\t%s\t%s\t%s\n' "$r" "$(field wizard_s "$line")" "$(field finish_s "$line")" \
+    "$(field exit_s "$line")" "$(cpu "$line")" "$check" >>"$results/startup.tsv"
+  rm -rf "$tree_unix/Start"
+done
+
+# --- removal of N files ------------------------------------------------------------
+for n in "$@"; do
+  lay_tree "$n" App
+  build_nsis "$n"
+  echo "bench: $n files, $RUNS rounds"
+  tsv=$results/files-$n.tsv
+  printf 'contender\trun\tseconds\texit_s\tcpu\tcheck\n' >"$tsv"
+  lists="$bench_win\\lists\\App-$n"
+  for r in $(seq "$RUNS"); do
+    # The order turns from round to round, so no contender always follows the same one.
+    case $(( r % 3 )) in
+      1) order="floor nsis ours" ;;
+      2) order="nsis ours floor" ;;
+      0) order="ours floor nsis" ;;
+    esac
+    for c in $order; do
+      lay_tree "$n" App
+      case $c in
+        floor)
+          line=$(driver run "$bin_win\\floor.exe $lists\\files.lst $lists\\dirs.lst")
+          check=$(verify App)
+          [ "$(field exit_code "$line")" = 0 ] || check="$check exit:$(field exit_code "$line")"
+          seconds=$(field seconds "$line") exit_s=$seconds ;;
+        nsis)
+          line=$(driver run "$bench_win\\nsis\\uninst_$n.exe /S _?=$tree_win\\App")
+          check=$(verify App)
+          [ "$(field exit_code "$line")" = 0 ] || check="$check exit:$(field exit_code "$line")"
+          seconds=$(field seconds "$line") exit_s=$seconds ;;
+        ours)
+          install_ours "$n" App
+          line=$(driver uninstall "$tree_win\\App")
+          check=$(verify App uninstall.exe)
+          [ "$(field restart_check "$line")" = ok ] || check="$check restart:$(field restart_check "$line")"
+          [ "$(field progress "$line")" = 100 ] || check="$check progress:$(field progress "$line")"
+          seconds=$(field finish_s "$line") exit_s=$(field exit_s "$line") ;;
+      esac
+      printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$c" "$r" "$seconds" "$exit_s" "$(cpu "$line")" "$check" >>"$tsv"
+      printf '  run %s %-6s %8.3f s  cpu %6.2f s  %s\n' "$r" "$c" "$seconds" "$(cpu "$line")" "$check"
+    done
+  done
+  rm -rf "${tree_unix:?}/App"
+done
+
+# --- restart list --------------------------------------------------------------------
+# Logs of RESTART_LINES records: records that cost next to nothing (registry
+# values that do not exist) with, in the held runs, the K files spread among them.
+# The driver holds the files open, so each goes on the list; the difference per
+# file against the log without them is what a file that goes on the list costs.
+# With that many records every step of the progress bar has more work than the
+# bar's repaint, which would otherwise hide it.
+restart_log() {  # k with_files(0|1)
+  printf 'Bench App\r\nBenchApp\r\nEnglish\r\n'
+  awk -v lines="$RESTART_LINES" -v k="$1" -v files="$2" '
+    { sub(/\r$/, ""); file[n++] = $0 }
+    END {
+      step = int(lines / k)
+      for (i = 0; i < lines; i++) {
+        if (files && i % step == 0 && used < n) printf "%s\r\n", file[used++]
+        else printf ":HKEY_CURRENT_USER\\Software\\UninstallBench\\Missing\\value %d\r\n", i
+      }
+    }' "$bench_unix/lists/Held-$1/files.lst"
+}
+for k in $RESTART_SIZES; do
+  echo "bench: restart list, $k files held open among $RESTART_LINES records, $RESTART_RUNS rounds"
+  tsv=$results/restart-$k.tsv
+  probe=$results/probe-$k.tsv
+  printf 'contender\trun\tseconds\tcpu\tentries\tcheck\n' >"$tsv"
+  printf 'run\tper_file_us\tfirst_tenth_us\tlast_tenth_us\tentries\n' >"$probe"
+  held="$bench_win\\lists\\Held-$k\\files.lst"
+  for r in $(seq "$RESTART_RUNS"); do
+    lay_tree "$k" Held
+    cp "$uninstaller" "$lang_ini" "$tree_unix/Held/"
+    restart_log "$k" 0 >"$tree_unix/Held/uninstall.log"
+    line=$(driver uninstall "$tree_win\\Held")
+    printf 'baseline\t%s\t%s\t%s\t%s\t%s\n' "$r" "$(field finish_s "$line")" "$(cpu "$line")" \
+      "$(field restart_entries "$line")" "$(field restart_check "$line")" >>"$tsv"
+    cp "$uninstaller" "$lang_ini" "$tree_unix/Held/"
+    restart_log "$k" 1 >"$tree_unix/Held/uninstall.log"
+    line=$(driver uninstall "$tree_win\\Held" "$held")
+    printf 'held\t%s\t%s\t%s\t%s\t%s\n' "$r" "$(field finish_s "$line")" "$(cpu "$line")" \
+      "$(field restart_entries "$line")" "$(field restart_check "$line")" >>"$tsv"
+    line=$(driver schedule "$held")
+    printf 'movefileex\t%s\t%s\t%s\t%s\t%s\n' "$r" "$(field seconds "$line")" "$(cpu "$line")" \
+      "$(field restart_entries "$line")" "$(field restart_check "$line")" >>"$tsv"
+    tail -n 3 "$tsv" | awk -F'\t' '{ printf "  run %s %-10s %8.3f s  %5s entries  %s\n", $2, $1, $3, $5, $6 }'
+    wine "$bin_win\\schedule_probe.exe" "$held" </dev/null >"$results/probe.out" 2>&1 || true
+    line=$(grep -a 'per_file_us=' "$results/probe.out" | tail -n 1 | tr -d '\r')
+    printf '%s\t%s\t%s\t%s\t%s\n' "$r" "$(field per_file_us "$line")" "$(field first_tenth_us "$line")" \
+      "$(field last_tenth_us "$line")" "$(field restart_entries "$line")" >>"$probe"
+    tail -n 1 "$probe" | awk -F'\t' '{ printf "  run %s probe      %8.1f us per file  %5s entries\n", $1, $2, $5 }'
+  done
+  rm -rf "${tree_unix:?}/Held"
+done
+
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)" >>"$results/machine.txt"
+echo
+python3 bench/summary.py "$results" | tee "$results/summary.txt"

@@ -2,13 +2,19 @@
 # GoogleTest programs that CTest runs under Wine through the emulator wrapper,
 # inside one Xvfb and one persistent wineserver (the `wine` fixture).
 
+# A sanitizer build of the native tests (preset `native-sanitize`) names and
+# labels its tests apart, so both builds' tests stand side by side in one CTest run.
+set(NATIVE_TEST_SUFFIX "" CACHE STRING "Appended to the name of every native test")
+set(NATIVE_TEST_LABEL native CACHE STRING "CTest label of the native tests")
+
 # add_native_test(NAME SOURCES ... LIBS ...)
 function(add_native_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES LABELS native TIMEOUT 120)
+  add_test(NAME ${name}${NATIVE_TEST_SUFFIX} COMMAND ${name})
+  set_tests_properties(${name}${NATIVE_TEST_SUFFIX} PROPERTIES LABELS ${NATIVE_TEST_LABEL}
+                       TIMEOUT 120)
 endfunction()
 
 # add_wine_test(NAME SOURCES ... LIBS ... [WIN98] [TIMEOUT s])

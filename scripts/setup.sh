@@ -7,7 +7,7 @@ packages=(
   cmake make g++ googletest
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   wine wine32:i386 xvfb x11-apps
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev llvm-14  # llvm-14: the symbolizer for readable sanitizer reports
   python3 imagemagick fonts-dejavu-core
 )
 

@@ -31,14 +31,13 @@ const char* SkipText(SkipReason reason) {
              "next line is read as a record of its own";
     case SkipReason::kIncompleteAtEnd:
       return "the log ends inside this record: it is not carried out";
+    case SkipReason::kZeroByte:
+      return "a line of the record holds a zero byte: the record is not carried out";
+    case SkipReason::kRelativePath:
+      return "the path is not absolute: the record is not carried out";
     case SkipReason::kNone: break;
   }
   return "";
-}
-
-bool IsAbsolute(std::string_view path) {
-  return (path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) ||
-         path.substr(0, 2) == "\\\\";
 }
 
 void PrintRecord(int line, const LogRecord& record) {
@@ -57,11 +56,11 @@ void PrintRecord(int line, const LogRecord& record) {
       std::printf("line %d: remove entry %.*s=%s from section [%.*s] of system.ini\n", line,
                   static_cast<int>(name.size()), name.data(), record.iniValue.c_str(),
                   static_cast<int>(section.size()), section.data());
-      return;
+      break;
     }
     case RecordKind::kRegistryValue:
       std::printf("line %d: delete registry value %.*s\n", line, length, text.data());
-      return;
+      break;
     case RecordKind::kProgram: {
       // Where the program file lies is only known on the target machine.
       const bool ownDirectory = record.dirChoiceLine.size() > 1;
@@ -72,13 +71,12 @@ void PrintRecord(int line, const LogRecord& record) {
                   !ownDirectory        ? "the program file's directory"
                   : *directory == '\0' ? "the uninstaller's"
                                        : directory);
-      return;
+      break;
     }
     case RecordKind::kFile:
       std::printf("line %d: delete file %.*s\n", line, length, text.data());
       break;
   }
-  if (!IsAbsolute(text)) Warn(line, "the path is not absolute: it would be taken from the uninstaller's current directory");
 }
 
 }  // namespace
@@ -126,9 +124,7 @@ int main(int argc, char** argv) {
     }
     // Physical lines of the record: continuation lines were read unless the
     // record line itself was skipped before them.
-    const bool readContinuations = record.skipReason != SkipReason::kIniWithoutBackslash &&
-                                   record.skipReason != SkipReason::kEmptyLine &&
-                                   record.skipReason != SkipReason::kOverlongLine;
+    const bool readContinuations = record.continuationLines > 0;
     line += 1;
     if (readContinuations && record.kind == RecordKind::kIniEntry) line += 1;
     if (readContinuations && record.kind == RecordKind::kProgram) line += 2;

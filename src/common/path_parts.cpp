@@ -12,6 +12,11 @@ std::string_view DirectoryOf(std::string_view path) {
   return path.substr(0, slash + 1);
 }
 
+bool IsAbsolutePath(std::string_view path) {
+  return (path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) ||
+         path.substr(0, 2) == "\\\\";
+}
+
 std::string_view FileNameOf(std::string_view path) {
   return path.substr(DirectoryOf(path).size());
 }

@@ -20,3 +20,7 @@ std::string_view DirectoryOf(std::string_view path);
 
 // The file part (name and extension) of the path.
 std::string_view FileNameOf(std::string_view path);
+
+// Whether the path names the same file whatever the current directory and
+// drive: a drive with its root ("C:\", "C:/") or a network path ("\\server").
+bool IsAbsolutePath(std::string_view path);

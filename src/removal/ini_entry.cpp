@@ -18,16 +18,19 @@ class IniCopier {
       : out_(out), edit_(edit), header_(header),
         append_(edit.appendEntry.empty() ? AppendState::kNone : AppendState::kSectionNotSeen) {}
 
+  // Lines are taken with their length, not up to their first zero byte: a line
+  // that holds one is copied whole like any other.
   void CopyAll(TextLineFile& in) {
     char line[kIniLineCapacity];
     while (in.Good()) {
-      if (in.ReadLine(line, sizeof line)) {
-        CopyLongLine(in, line);
+      std::size_t length = 0;
+      if (in.ReadLine(line, sizeof line, &length)) {
+        CopyLongLine(in, {line, length});
         continue;
       }
       // The read that meets the end of the file without a character holds no line.
-      if (line[0] == '\0' && !in.Good()) break;
-      CopyLine(line);
+      if (length == 0 && !in.Good()) break;
+      CopyLine({line, length});
     }
   }
 
@@ -60,13 +63,14 @@ class IniCopier {
 
   // A line longer than the buffer is written piece by piece, unchanged. It is
   // never an entry of the section, but one that begins with "[" ends it.
-  void CopyLongLine(TextLineFile& in, const char* firstPiece) {
+  void CopyLongLine(TextLineFile& in, std::string_view firstPiece) {
     if (firstPiece[0] == '[') LeaveSection();
     WriteHeldEmptyLines();
     out_.Write(firstPiece);
     char piece[kIniLineCapacity];
-    while (in.ReadLine(piece, sizeof piece)) out_.Write(piece);
-    out_.WriteLine(piece);
+    std::size_t length = 0;
+    while (in.ReadLine(piece, sizeof piece, &length)) out_.Write({piece, length});
+    out_.WriteLine({piece, length});
   }
 
   void EnterSection() {

@@ -63,9 +63,11 @@ bool TextLineFile::Seek(long position) {
   return true;
 }
 
-bool TextLineFile::ReadLine(char* buffer, std::size_t size) {
+bool TextLineFile::ReadLine(char* buffer, std::size_t size, std::size_t* length) {
+  std::size_t ignored;
+  std::size_t& stored = length != nullptr ? *length : ignored;
+  stored = 0;
   if (size == 0) return false;
-  std::size_t stored = 0;
   buffer[0] = '\0';
   if (file_ == nullptr) state_ |= kFailed;
   if (!Good()) return false;
@@ -94,6 +96,8 @@ bool TextLineFile::Write(std::string_view text) {
     state_ |= kFailed;
     return false;
   }
+  // An empty view may have no data pointer at all, which fwrite must not get.
+  if (text.empty()) return true;
   if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
     state_ |= kBad;
     return false;

@@ -34,7 +34,9 @@ class TextLineFile {
   // next call. Returns true only when the read stopped because size - 1
   // characters were stored. The read that meets the end of the file sets the
   // end-of-file condition; once any condition is set nothing more is stored.
-  bool ReadLine(char* buffer, std::size_t size);
+  // `length` receives the number of characters stored: a line may hold zero
+  // bytes, so its text can be longer than the terminated string.
+  bool ReadLine(char* buffer, std::size_t size, std::size_t* length = nullptr);
 
   // Writes the text and a line break (CR LF).
   bool WriteLine(std::string_view text);

@@ -5,9 +5,10 @@
 namespace {
 
 struct WholeLine {
-  bool fits = true;    // the line (without its line feed) fits the buffer
-  bool atEnd = false;  // the read met the end of the file
-  int pieces = 0;      // reads CountLines makes of this line
+  bool fits = true;        // the line (without its line feed) fits the buffer
+  bool zeroByte = false;   // the part that fits holds a zero byte: `out` ends there
+  bool atEnd = false;      // the read met the end of the file
+  int pieces = 0;          // reads CountLines makes of this line
 };
 
 // Reads one physical line. What does not fit the buffer is read and dropped,
@@ -15,13 +16,15 @@ struct WholeLine {
 template <std::size_t Capacity>
 WholeLine ReadWholeLine(TextLineFile& log, BoundedString<Capacity>& out) {
   WholeLine result;
-  bool more = log.ReadLine(out.Buffer(), Capacity);
+  std::size_t length = 0;
+  bool more = log.ReadLine(out.Buffer(), Capacity, &length);
   out.SyncLength();
-  std::size_t length = out.size();
+  result.zeroByte = out.size() != length;
   while (more) {
     char rest[TextLineFile::kCountBufferSize];
-    more = log.ReadLine(rest, sizeof rest);
-    length += std::string_view(rest).size();
+    std::size_t piece = 0;
+    more = log.ReadLine(rest, sizeof rest, &piece);
+    length += piece;
   }
   result.fits = length <= Capacity - 1;
   result.atEnd = log.EndReached();
@@ -52,9 +55,10 @@ bool ReadContinuation(TextLineFile& log, LogRecord& record, BoundedString<Capaci
     record.continuationLines = 0;
     return false;
   }
-  if (!line.fits) {
+  // The first line that makes the record unusable names the reason.
+  if (record.status == RecordStatus::kRecord && (!line.fits || line.zeroByte)) {
     record.status = RecordStatus::kSkipped;
-    record.skipReason = SkipReason::kOverlongContinuation;
+    record.skipReason = line.fits ? SkipReason::kZeroByte : SkipReason::kOverlongContinuation;
   }
   return true;
 }
@@ -69,7 +73,7 @@ bool ReadLogHeader(TextLineFile& log, LogHeader& header) {
   if (line.atEnd) return false;
   line = ReadWholeLine(log, header.productKey);
   // A cut key would name another product's registration: keep none instead.
-  if (!line.fits) header.productKey.Clear();
+  if (!line.fits || line.zeroByte) header.productKey.Clear();
   if (line.atEnd) return false;
   line = ReadWholeLine(log, header.languageName);
   return !line.atEnd;
@@ -95,6 +99,11 @@ void ReadLogRecord(TextLineFile& log, LogRecord& record) {
     record.skipReason = SkipReason::kOverlongLine;
     return;
   }
+  if (line.zeroByte) {
+    record.status = RecordStatus::kSkipped;
+    record.skipReason = SkipReason::kZeroByte;
+    return;
+  }
   if (record.line.empty()) {
     record.status = RecordStatus::kSkipped;
     record.skipReason = SkipReason::kEmptyLine;
@@ -114,7 +123,18 @@ void ReadLogRecord(TextLineFile& log, LogRecord& record) {
         ReadContinuation(log, record, record.dirChoiceLine);
       }
       return;
-    default:
+    case RecordKind::kFile:
+    case RecordKind::kFont:
+    case RecordKind::kComServer:
+      // A relative path would be found from whatever directory the uninstaller
+      // was started in (a DLL through the whole search path) and could name a
+      // system file that the checks for shared system files never see.
+      if (!IsAbsolutePath(record.Text())) {
+        record.status = RecordStatus::kSkipped;
+        record.skipReason = SkipReason::kRelativePath;
+      }
+      return;
+    case RecordKind::kRegistryValue:
       return;
   }
 }

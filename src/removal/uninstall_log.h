@@ -29,7 +29,8 @@ struct LogHeader {
 };
 
 // Reads the three header lines. A line longer than its buffer is cut there and
-// the rest of that line is skipped (it is never read as the next header line).
+// the rest of that line is skipped (it is never read as the next header line);
+// a zero byte also ends a value. A product key that is cut either way is dropped.
 // Returns false when the file ended before the body: the missing values are empty.
 bool ReadLogHeader(TextLineFile& log, LogHeader& header);
 
@@ -55,6 +56,8 @@ enum class SkipReason {
   kOverlongContinuation,  // a continuation line longer than its buffer
   kIniWithoutBackslash,   // '-' record without section separator; its value line stays unread
   kIncompleteAtEnd,       // the log ended inside the record's continuation lines
+  kZeroByte,              // a line of the record holds a zero byte: its text would be cut there
+  kRelativePath,          // a file, font or COM server path that is not absolute
 };
 
 struct LogRecord {

@@ -22,6 +22,16 @@ TEST(SplitPath, PartsAsTheRuntimeSplitsThem) {
   EXPECT_EQ(bare.extension, "");
 }
 
+TEST(IsAbsolutePath, OnlyPathsThatNeedNoCurrentDirectory) {
+  for (const char* path : {"C:\\x.dll", "c:/x", "D:\\", "\\\\server\\share\\x", "\\\\?\\C:\\x"}) {
+    EXPECT_TRUE(IsAbsolutePath(path)) << path;
+  }
+  for (const char* path : {"x.dll", "sub\\x.dll", "\\Windows\\x.dll", "C:x.dll", "C:", "", ".\\x",
+                           "..\\x", "\"C:\\x\""}) {
+    EXPECT_FALSE(IsAbsolutePath(path)) << path;
+  }
+}
+
 TEST(BoundedString, RefusesWhatDoesNotFitAndStaysUnchanged) {
   BoundedString<6> text;
   EXPECT_TRUE(text.Assign("abc"));

@@ -3,138 +3,81 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
-// Resolves like GetFullPathNameA would from the current directory C:\Work:
-// a path with a drive stays as it is, anything else is appended.
-struct FakeResolver {
-  std::vector<std::string> tokens;
-  std::size_t resultLength = 0;  // when set, the resolver returns a path this long
+constexpr std::string_view kModule = "C:\\App\\uninstall.exe";
 
-  bool operator()(std::string_view token, FullPath& full) {
-    tokens.emplace_back(token);
+// Resolves like GetFullPathNameA from the current directory C:\Work, or gives
+// a path of `resultLength` characters when that is set.
+CommandLineValues Parse(std::string_view line, std::size_t resultLength = 0) {
+  CommandLineValues values;
+  ParseCommandLine(line, kModule, [&](std::string_view token, FullPath& full) {
     if (resultLength) return full.Assign(std::string(resultLength, 'x'));
     if (token.size() >= 2 && token[1] == ':') return full.Assign(token);
     return full.Assign("C:\\Work\\") && full.Append(token);
-  }
-};
-
-constexpr std::string_view kModule = "C:\\App\\uninstall.exe";
-
-CommandLineValues Parse(std::string_view line, FakeResolver& resolver) {
-  CommandLineValues values;
-  ParseCommandLine(line, kModule, resolver, values);
+  }, values);
+  EXPECT_EQ(values.programPath.view(), kModule);
   return values;
 }
 
-CommandLineValues Parse(std::string_view line) {
-  FakeResolver resolver;
-  return Parse(line, resolver);
-}
-
-TEST(CommandLine, WithoutArgumentsTheProgramDirectoryIsTheInstallation) {
-  const auto values = Parse("uninstall.exe");
-  EXPECT_EQ(values.installDir.view(), "C:\\App\\");
-  EXPECT_EQ(values.programPath.view(), kModule);
-  EXPECT_TRUE(values.switchString.empty());
-}
-
-TEST(CommandLine, QuotedDirectoryGetsOneTrailingBackslash) {
-  EXPECT_EQ(Parse("uninstall.exe \"C:\\Program Files\\Tool\"").installDir.view(),
-            "C:\\Program Files\\Tool\\");
-  EXPECT_EQ(Parse("uninstall.exe \"C:\\Program Files\\Tool\\\"").installDir.view(),
-            "C:\\Program Files\\Tool\\");
-  EXPECT_EQ(Parse("uninstall.exe C:\\Tool\\").installDir.view(), "C:\\Tool\\");
-}
-
-TEST(CommandLine, LastArgumentBeforeTheFirstSwitchWins) {
-  EXPECT_EQ(Parse("u.exe D:\\A D:\\B").installDir.view(), "D:\\B\\");
-  const auto values = Parse("u.exe D:\\A /C D:\\B");
-  EXPECT_EQ(values.installDir.view(), "D:\\A\\");
-  EXPECT_EQ(values.switchString.view(), "/C");
-}
-
-TEST(CommandLine, FirstSwitchStopsTheScan) {
-  const auto values = Parse("u.exe -c D:\\A");
-  EXPECT_EQ(values.switchString.view(), "-c");
-  EXPECT_EQ(values.installDir.view(), "C:\\App\\");
-  EXPECT_EQ(Parse("u.exe -Utool -C").switchString.view(), "-Utool");
-}
-
-TEST(CommandLine, RunsOfBlanksSeparateOnceAndNeverEnterATokenButTabsDo) {
-  FakeResolver resolver;
-  const auto values = Parse(" u.exe    D:\\A\tB    rel  ", resolver);
-  ASSERT_EQ(resolver.tokens, (std::vector<std::string>{"D:\\A\tB", "rel"}));
-  EXPECT_EQ(values.installDir.view(), "C:\\Work\\rel\\");
-}
-
-TEST(CommandLine, QuotedProgramNameFollowedByBlankOrSwitchKeepsItsOwnDirectory) {
-  EXPECT_EQ(Parse("\"C:\\App\\uninstall.exe\" ").installDir.view(), "C:\\App\\");
-  const auto values = Parse("\"C:\\App\\uninstall.exe\" -C");
-  EXPECT_EQ(values.installDir.view(), "C:\\App\\");
-  EXPECT_EQ(values.switchString.view(), "-C");
-  EXPECT_EQ(Parse("\"C:\\App\\uninstall.exe\" \"D:\\My Tool\"").installDir.view(),
-            "D:\\My Tool\\");
-}
-
-TEST(CommandLine, UnclosedQuoteRunsToTheEndAndQuotesInsideATokenVanish) {
-  EXPECT_EQ(Parse("u.exe \"D:\\My Dir").installDir.view(), "D:\\My Dir\\");
-  FakeResolver resolver;
-  Parse("u.exe D:\\a\"b\"", resolver);
-  // The quote opens a quoted token: the characters before it are discarded.
-  ASSERT_EQ(resolver.tokens.size(), 1u);
-  EXPECT_EQ(resolver.tokens[0], "b");
-}
-
-TEST(CommandLine, OverlongTokensAndPathsAreNotUsed) {
+TEST(CommandLine, InstallationDirectoryIsTheLastArgumentBeforeTheFirstSwitch) {
   const std::string longToken(260, 'a');
-  FakeResolver resolver;
-  auto values = Parse("u.exe D:\\Good " + longToken, resolver);
-  EXPECT_EQ(values.installDir.view(), "D:\\Good\\");
-  EXPECT_EQ(resolver.tokens.size(), 1u);
-
-  values = Parse("u.exe \"" + longToken + "\"");
-  EXPECT_EQ(values.installDir.view(), "C:\\App\\");
-
-  // 259 characters still fit.
-  FakeResolver fits;
-  Parse("u.exe " + std::string(259, 'b'), fits);
-  EXPECT_EQ(fits.tokens.size(), 1u);
-
-  // A resolved path of 1023 characters leaves no room for the backslash.
-  FakeResolver tooLong;
-  tooLong.resultLength = 1023;
-  EXPECT_EQ(Parse("u.exe D:\\A", tooLong).installDir.view(), "C:\\App\\");
-  FakeResolver justFits;
-  justFits.resultLength = 1022;
-  EXPECT_EQ(Parse("u.exe D:\\A", justFits).installDir.size(), 1023u);
-
-  // An over-long switch still ends the scan but is not stored.
-  values = Parse("u.exe -U" + longToken + " D:\\B");
-  EXPECT_TRUE(values.switchString.empty());
-  EXPECT_EQ(values.installDir.view(), "C:\\App\\");
+  struct Case {
+    std::string line, installDir, switchString;
+  } cases[] = {
+      {"", "C:\\App\\", ""},
+      {"uninstall.exe", "C:\\App\\", ""},
+      {"uninstall.exe \"C:\\Program Files\\Tool\"", "C:\\Program Files\\Tool\\", ""},
+      {"uninstall.exe \"C:\\Program Files\\Tool\\\"", "C:\\Program Files\\Tool\\", ""},
+      {"u.exe D:\\A D:\\B", "D:\\B\\", ""},
+      {"u.exe D:\\A /C D:\\B", "D:\\A\\", "/C"},
+      {"u.exe -c D:\\A", "C:\\App\\", "-c"},
+      {"u.exe -Utool -C", "C:\\App\\", "-Utool"},
+      // Runs of blanks separate once; a tab is part of the token.
+      {" u.exe    D:\\A\tB    rel  ", "C:\\Work\\rel\\", ""},
+      {"u.exe D:\\A\tB", "D:\\A\tB\\", ""},
+      {"\"C:\\App\\uninstall.exe\" ", "C:\\App\\", ""},
+      {"\"C:\\App\\uninstall.exe\" -C", "C:\\App\\", "-C"},
+      {"\"C:\\App\\uninstall.exe\" \"D:\\My Tool\"", "D:\\My Tool\\", ""},
+      {"u.exe \"D:\\My Dir", "D:\\My Dir\\", ""},  // an unclosed quote runs to the end
+      {"u.exe D:\\a\"b\"", "C:\\Work\\b\\", ""},   // a quote discards what came before it
+      // Tokens of 260 characters are not used; 259 fit.
+      {"u.exe D:\\Good " + longToken, "D:\\Good\\", ""},
+      {"u.exe \"" + longToken + "\"", "C:\\App\\", ""},
+      {"u.exe " + longToken.substr(1), "C:\\Work\\" + longToken.substr(1) + "\\", ""},
+      {"u.exe -U" + longToken + " D:\\B", "C:\\App\\", ""},  // still ends the scan
+  };
+  for (const Case& c : cases) {
+    const CommandLineValues values = Parse(c.line);
+    EXPECT_EQ(values.installDir.view(), c.installDir) << c.line;
+    EXPECT_EQ(values.switchString.view(), c.switchString) << c.line;
+  }
 }
 
-TEST(CommandLine, EmptyLineStillKnowsTheProgram) {
-  const auto values = Parse("");
-  EXPECT_EQ(values.programPath.view(), kModule);
-  EXPECT_EQ(values.installDir.view(), "C:\\App\\");
+TEST(CommandLine, AResolvedPathWithoutRoomForItsBackslashIsNotUsed) {
+  EXPECT_EQ(Parse("u.exe D:\\A", 1023).installDir.view(), "C:\\App\\");
+  EXPECT_EQ(Parse("u.exe D:\\A", 1022).installDir.size(), 1023u);
 }
 
-TEST(UninstallKeyName, ComesFromTheSwitchOrTheLastDirectoryComponent) {
-  EXPECT_EQ(UninstallKeyNameForMissingLog("C:\\Program Files\\Tool\\", "").view(), "Tool");
-  EXPECT_EQ(UninstallKeyNameForMissingLog("C:\\Program Files\\Tool\\", "-UTOOLKEY").view(),
-            "TOOLKEY");
-  EXPECT_EQ(UninstallKeyNameForMissingLog("C:\\Program Files\\Tool\\", "-C").view(), "Tool");
-}
-
-TEST(UninstallKeyName, NeverNamesTheUninstallKeyItselfOrAKeyPath) {
-  EXPECT_TRUE(UninstallKeyNameForMissingLog("C:\\", "").empty());
-  EXPECT_TRUE(UninstallKeyNameForMissingLog("C:\\Tool\\", "-U").empty());
-  EXPECT_TRUE(UninstallKeyNameForMissingLog("C:\\Tool\\", "-U\\").empty());
-  EXPECT_TRUE(UninstallKeyNameForMissingLog("C:\\Tool\\", "-UA\\B").empty());
+TEST(UninstallKeyName, IsASingleKeyNameFromTheSwitchOrTheDirectory) {
+  struct Case {
+    const char* installDir;
+    const char* switchString;
+    const char* name;
+  } cases[] = {
+      {"C:\\Program Files\\Tool\\", "", "Tool"},
+      {"C:\\Program Files\\Tool\\", "-UTOOLKEY", "TOOLKEY"},
+      {"C:\\Program Files\\Tool\\", "-C", "Tool"},
+      {"C:\\", "", ""},  // never the Uninstall key itself...
+      {"C:\\Tool\\", "-U", ""},
+      {"C:\\Tool\\", "-U\\", ""},  // ...nor a key path
+      {"C:\\Tool\\", "-UA\\B", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(UninstallKeyNameForMissingLog(c.installDir, c.switchString).view(), c.name)
+        << c.installDir << " " << c.switchString;
+  }
 }
 
 }  // namespace

@@ -153,6 +153,18 @@ bool PressButton(HWND dialog, int id) {
   return true;
 }
 
+void PressKey(HWND window, UINT virtualKey) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  HWND target = window;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus) {
+    target = info.hwndFocus;
+  }
+  const UINT scan = MapVirtualKeyW(virtualKey, 0);
+  PostMessageW(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+  PostMessageW(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);
+}
+
 void SendCommand(HWND dialog, int id) {
   DWORD_PTR result = 0;
   SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0, SMTO_NORMAL,

@@ -56,6 +56,9 @@ int ProgressPosition(HWND progressBar);
 // Presses the button `id` of `dialog`: its WM_COMMAND goes to the dialog, then
 // an empty posted message wakes the dialog's message loop, as real input would.
 bool PressButton(HWND dialog, int id);
+// Presses and releases a key in the window that has the keyboard focus in
+// `window`'s thread (Escape, Enter...), as typing would.
+void PressKey(HWND window, UINT virtualKey);
 // Sends a message that is not a button press (WM_CLOSE, IDCANCEL for Escape...).
 void SendCommand(HWND dialog, int id);
 void Close(HWND window);

@@ -13,24 +13,16 @@
 #include "support/temp_dir.h"
 
 inline constexpr std::u16string_view kTestLanguages =
-    u"; languages for the tests\r\n"
     u"[general]\r\n"
     u"default=English\r\n"
     u"[English]\r\n"
     u"name=English\r\n"
-    u"str52=Finish\r\n"
-    u"str73=Remove Programs From Your Computer.\r\n"
-    u"str74=Uninstallation Wizard will remove the software '%p' from your computer.\r\n"
-    u"str75=Please wait while all the components are removed.\r\n"
-    u"str76=Uninstallation was successful.\r\n"
     u"str99=Drive %d, line\\nbreak\r\n"
     u"[German]\r\n"
     u"name=Deutsch\r\n"
-    u"str52=Fertig stellen\r\n"
     u"str74=Der Assistent entfernt '%p' von Ihrem Computer.\r\n"
     u"[French]\r\n"
-    u"name=Fran\u00E7ais\r\n"
-    u"str52=Terminer\r\n";
+    u"name=Fran\u00E7ais\r\n";
 
 class LanguageTest : public ::testing::Test {
  protected:

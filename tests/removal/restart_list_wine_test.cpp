@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -44,10 +43,6 @@ std::optional<std::string> ReadFile(const std::string& path) {
   return content.str();
 }
 
-void WriteFile(const std::string& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
-
 // A file of the Windows directory, saved and taken away, and put back afterwards.
 class SavedFile {
  public:
@@ -56,7 +51,7 @@ class SavedFile {
   }
   ~SavedFile() {
     DeleteFileA(path_.c_str());
-    if (content_) WriteFile(path_, *content_);
+    if (content_) std::ofstream(path_, std::ios::binary) << *content_;
   }
   const std::string& path() const { return path_; }
 
@@ -70,64 +65,51 @@ class SavedFile {
 class SavedPendingRenames {
  public:
   SavedPendingRenames() {
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                    &key_, nullptr);
     DWORD size = 0;
-    if (RegQueryValueExW(key_, L"PendingFileRenameOperations", nullptr, &type_, nullptr, &size) ==
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_ANY, &type_, nullptr, &size) ==
         ERROR_SUCCESS) {
       data_.emplace(size, '\0');
-      RegQueryValueExW(key_, L"PendingFileRenameOperations", nullptr, &type_,
-                       reinterpret_cast<BYTE*>(data_->data()), &size);
+      RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_ANY, &type_, data_->data(), &size);
     }
-    RegDeleteValueA(key_, kPendingRenames);
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue);
   }
   ~SavedPendingRenames() {
-    RegDeleteValueA(key_, kPendingRenames);
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue);
     if (data_) {
-      RegSetValueExW(key_, L"PendingFileRenameOperations", 0, type_,
-                     reinterpret_cast<const BYTE*>(data_->data()), static_cast<DWORD>(data_->size()));
+      RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue, type_, data_->data(),
+                      static_cast<DWORD>(data_->size()));
     }
-    RegCloseKey(key_);
   }
 
  private:
-  HKEY key_ = nullptr;
+  static constexpr wchar_t kKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+  static constexpr wchar_t kValue[] = L"PendingFileRenameOperations";
   DWORD type_ = REG_MULTI_SZ;
   std::optional<std::string> data_;
 };
 
 std::optional<std::string> PendingRenamesData() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+  DWORD size = 0;
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
+                   nullptr, &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
-  DWORD size = 0;
-  std::optional<std::string> data;
-  if (RegQueryValueExA(key, kPendingRenames, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
-    data.emplace(size, '\0');
-    RegQueryValueExA(key, kPendingRenames, nullptr, nullptr, reinterpret_cast<BYTE*>(data->data()),
-                     &size);
-    data->resize(size);
-  }
-  RegCloseKey(key);
-  return data;
+  std::string data(size, '\0');
+  RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
+               data.data(), &size);
+  return data.substr(0, size);
 }
 
 void SetPendingRenamesData(const std::string& data) {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                  nullptr);
-  RegSetValueExA(key, kPendingRenames, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
-                 static_cast<DWORD>(data.size()));
-  RegCloseKey(key);
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, REG_MULTI_SZ, data.data(),
+                  static_cast<DWORD>(data.size()));
 }
 
 // The value's entries (source, target), up to its closing empty string.
 Entries PendingRenames() {
   Entries entries;
   const std::string data = PendingRenamesData().value_or("");
-  std::size_t at = 0;
-  while (at < data.size() && data[at] != '\0') {
+  for (std::size_t at = 0; at < data.size() && data[at] != '\0';) {
     const std::string source = data.c_str() + at;
     at += source.size() + 1;
     const std::string target = at < data.size() ? data.c_str() + at : "";
@@ -141,12 +123,6 @@ std::string EntryData(const Entries& entries) {
   std::string data;
   for (const auto& [source, target] : entries) data += source + '\0' + target + '\0';
   return data;
-}
-
-std::string ShortPath(const std::string& path) {
-  char buffer[MAX_PATH];
-  const DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-  return length != 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
 }
 
 // The system's spelling of a deletion: the path with "\??\" in front and no target.
@@ -166,7 +142,14 @@ class RestartListTest : public ::testing::Test {
 
   bool Nt() const { return gProgram.ntFlag; }
   std::string Wininit() const { return ReadFile(wininit_.path()).value_or("<missing>"); }
-  std::string WininitLine(const std::string& path) const { return "NUL=" + ShortPath(path) + "\r\n"; }
+  static std::string WininitLine(const std::string& path) {
+    char shortPath[MAX_PATH] = {};
+    GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+    return "NUL=" + std::string(shortPath) + "\r\n";
+  }
+  void Schedule(const std::string& path) {
+    ScheduleDeleteAtRestart(path, [](std::string_view) { return true; });
+  }
 
   // Whatever a test leaves scheduled goes with the lists it put in place.
   SavedPendingRenames savedRenames_;
@@ -175,104 +158,43 @@ class RestartListTest : public ::testing::Test {
   std::string directory_, a_, b_;
 };
 
-const auto kAnyDirectory = [](std::string_view) { return true; };
-
-TEST_F(RestartListTest, SameFileScheduledTwiceStandsOnce) {
-  ScheduleDeleteAtRestart(a_, kAnyDirectory);
-  ScheduleDeleteAtRestart(a_, kAnyDirectory);
-  if (Nt()) {
-    EXPECT_EQ(PendingRenames(), (Entries{Deletion(a_), Deletion(directory_)}));
-    EXPECT_EQ(Wininit(), "<missing>");
-  } else {
-    EXPECT_EQ(Wininit(), "[rename]\r\n" + WininitLine(a_));
-    EXPECT_FALSE(PendingRenamesData());
-  }
-}
-
-TEST_F(RestartListTest, FilesComeFirstThenTheirDirectory) {
-  ScheduleDeleteAtRestart(a_, kAnyDirectory);
-  ScheduleDeleteAtRestart(b_, kAnyDirectory);
-  if (Nt()) {
-    EXPECT_EQ(PendingRenames(), (Entries{Deletion(a_), Deletion(b_), Deletion(directory_)}));
-  } else {
-    // Every file scheduled stands on the list, not only the last one.
-    EXPECT_EQ(Wininit(), "[rename]\r\n" + WininitLine(a_) + WininitLine(b_));
-  }
-}
-
-TEST_F(RestartListTest, OtherProgramsEntriesSurvive) {
-  if (Nt()) {
-    const Entries others{{"\\??\\C:\\Other\\setup.tmp", "!\\??\\C:\\Other\\setup.exe"},
-                         Deletion("C:\\Other\\old.dll")};
-    std::string upperA = a_;
-    for (char& c : upperA) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    SetPendingRenamesData(EntryData({others[0], Deletion(upperA), others[1]}) + '\0');
-    ScheduleDeleteAtRestart(a_, kAnyDirectory);
-    ScheduleDeleteAtRestart(b_, kAnyDirectory);
-    EXPECT_EQ(PendingRenames(),
-              (Entries{others[0], others[1], Deletion(a_), Deletion(b_), Deletion(directory_)}));
-    CancelDeleteAtRestart(a_);
-    CancelDeleteAtRestart(directory_);
-    EXPECT_EQ(PendingRenames(), (Entries{others[0], others[1], Deletion(b_)}));
-    EXPECT_FALSE(gProgram.restartFlag);  // the NT family's list never asks for a restart
-  } else {
-    const std::string before =
-        "[Rename]\r\nNUL=C:\\OTHER\\OLD.DLL\r\nC:\\OTHER\\SETUP.EXE=C:\\OTHER\\SETUP.TMP\r\n\r\n"
-        "[other]\r\nNUL=" + ShortPath(b_) + "\r\n";
-    WriteFile(wininit_.path(), before);
-    ScheduleDeleteAtRestart(a_, kAnyDirectory);
-    ScheduleDeleteAtRestart(b_, kAnyDirectory);
-    EXPECT_EQ(Wininit(), "[Rename]\r\nNUL=C:\\OTHER\\OLD.DLL\r\nC:\\OTHER\\SETUP.EXE=C:\\OTHER\\SETUP.TMP\r\n" +
-                             WininitLine(a_) + WininitLine(b_) + "\r\n[other]\r\nNUL=" +
-                             ShortPath(b_) + "\r\n");
-    CancelDeleteAtRestart(a_);
-    EXPECT_EQ(Wininit(), "[Rename]\r\nNUL=C:\\OTHER\\OLD.DLL\r\nC:\\OTHER\\SETUP.EXE=C:\\OTHER\\SETUP.TMP\r\n" +
-                             WininitLine(b_) + "\r\n[other]\r\nNUL=" + ShortPath(b_) + "\r\n");
-    EXPECT_TRUE(gProgram.restartFlag);
-  }
-}
-
-TEST_F(RestartListTest, FirstSchedulingCreatesWininitWithoutAskingForARestart) {
-  ScheduleDeleteAtRestart(a_, kAnyDirectory);
-  if (Nt()) {
-    EXPECT_EQ(Wininit(), "<missing>");  // WININIT.INI is the 9x family's list only
-  } else {
-    EXPECT_EQ(Wininit(), "[rename]\r\n" + WininitLine(a_));
-  }
+TEST_F(RestartListTest, OnlyRewritingWininitAsksForARestart) {
+  Schedule(a_);
   EXPECT_FALSE(gProgram.restartFlag);
-  // A later scheduling rewrites the file: the 9x family then asks for a restart.
-  ScheduleDeleteAtRestart(b_, kAnyDirectory);
+  EXPECT_EQ(Wininit(), Nt() ? "<missing>" : "[rename]\r\n" + WininitLine(a_));
+  EXPECT_EQ(PendingRenamesData().has_value(), Nt());
+  Schedule(b_);
   EXPECT_EQ(gProgram.restartFlag, !Nt());
 }
 
-TEST_F(RestartListTest, CancelTakesEveryEntryForThePath) {
-  ScheduleDeleteAtRestart(a_, kAnyDirectory);
-  ScheduleDeleteAtRestart(b_, kAnyDirectory);
-  CancelDeleteAtRestart(a_);
+// Scheduled again, a file stands once; its directory follows every file of it.
+TEST_F(RestartListTest, FilesStandOnceBeforeTheirDirectoryAndOtherProgramsEntriesStay) {
+  const Entries others{{"\\??\\C:\\Other\\setup.tmp", "!\\??\\C:\\Other\\setup.exe"},
+                       Deletion("C:\\Other\\old.dll")};
+  const std::string renames =
+      "[Rename]\r\nNUL=C:\\OTHER\\OLD.DLL\r\nC:\\OTHER\\SETUP.EXE=C:\\OTHER\\SETUP.TMP\r\n";
+  const std::string other = "\r\n[other]\r\n" + WininitLine(b_);
   if (Nt()) {
-    EXPECT_EQ(PendingRenames(), (Entries{Deletion(b_), Deletion(directory_)}));
-    CancelDeleteAtRestart(directory_);
-    CancelDeleteAtRestart(b_);
-    EXPECT_EQ(PendingRenamesData(), "\0"s);
+    std::string upperA = a_;
+    CharUpperA(upperA.data());
+    SetPendingRenamesData(EntryData({others[0], Deletion(upperA), others[1]}) + '\0');
   } else {
-    EXPECT_EQ(Wininit(), "[rename]\r\n" + WininitLine(b_));
+    std::ofstream(wininit_.path(), std::ios::binary) << renames + WininitLine(a_) + other;
   }
-}
-
-TEST_F(RestartListTest, DirectoryIsScheduledOnlyWhenTheCheckAllowsIt) {
-  if (!Nt()) GTEST_SKIP() << "the 9x family's list never holds directories";
-  std::vector<std::string> asked;
-  ScheduleDeleteAtRestart(a_, [&](std::string_view directory) {
-    asked.emplace_back(directory);
-    return false;
-  });
-  EXPECT_EQ(asked, std::vector<std::string>{directory_});
-  EXPECT_EQ(PendingRenames(), (Entries{Deletion(a_)}));
+  Schedule(a_);
+  Schedule(a_);
+  Schedule(b_);
+  if (Nt()) {
+    EXPECT_EQ(PendingRenames(),
+              (Entries{others[0], others[1], Deletion(a_), Deletion(b_), Deletion(directory_)}));
+  } else {
+    EXPECT_EQ(Wininit(), renames + WininitLine(a_) + WininitLine(b_) + other);
+  }
 }
 
 TEST_F(RestartListTest, MissingFileIsNotScheduledOn9x) {
   if (Nt()) GTEST_SKIP() << "the NT family schedules any path";
-  ScheduleDeleteAtRestart(dir_.File("missing.dll"), kAnyDirectory);
+  Schedule(dir_.File("missing.dll"));
   EXPECT_EQ(Wininit(), "<missing>");
 }
 
@@ -284,11 +206,11 @@ TEST_F(RestartListTest, MalformedLastEntryAloneIsDroppedAndReported) {
   SetPendingRenamesData(EntryData(others) + "\\??\\" + a_);
   gui::MessageBoxInfo box;
   std::thread answer([&] { box = gui::AnswerMessageBox(GetCurrentProcessId(), IDOK); });
-  CancelDeleteAtRestart(a_);
+  Schedule(a_);
   answer.join();
   EXPECT_EQ(box.text, L"Corrupted NT session manager.");
   EXPECT_EQ(box.caption, std::wstring(a_.begin(), a_.end()));
-  EXPECT_EQ(PendingRenamesData(), EntryData(others) + '\0');
+  EXPECT_EQ(PendingRenames(), (Entries{others[0], others[1], Deletion(a_), Deletion(directory_)}));
 }
 
 // Scheduling a file takes its entries and its directory's off the list in one
@@ -331,21 +253,18 @@ TEST_F(RestartListTest, SchedulingEndsAsTheStepsOneByOne) {
     MoveFileExA(directory_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     const auto stepByStep = PendingRenamesData();
     begin();
-    ScheduleDeleteAtRestart(a_, kAnyDirectory);
+    ScheduleDeleteAtRestart(a_, [](std::string_view) { return true; });
     EXPECT_EQ(PendingRenamesData(), stepByStep) << "start: " << testing::PrintToString(start);
   }
 }
 
+// What the program writes must be what the system carries out at its restart.
 TEST_F(RestartListTest, WineCarriesTheListOutAtItsRestart) {
   if (!RunningUnderWine()) GTEST_SKIP() << "checks Wine's own restart processing (wineboot -r)";
-  // wineboot renames a processed WININIT.INI to wininit.bak.
-  SavedFile wininitBackup("wininit.bak");
-  ScheduleDeleteAtRestart(a_, kAnyDirectory);
-  ScheduleDeleteAtRestart(b_, kAnyDirectory);
+  SavedFile wininitBackup("wininit.bak");  // wineboot renames a processed WININIT.INI to it
+  Schedule(a_);
+  Schedule(b_);
   const std::string scheduled = Wininit();
-  if (!Nt()) {
-    ASSERT_EQ(scheduled, "[rename]\r\n" + WininitLine(a_) + WininitLine(b_));
-  }
 
   gui::Process wineboot;
   ASSERT_TRUE(gui::Start("wineboot.exe -r", "", wineboot));
@@ -353,11 +272,11 @@ TEST_F(RestartListTest, WineCarriesTheListOutAtItsRestart) {
 
   EXPECT_FALSE(std::filesystem::exists(a_));
   EXPECT_FALSE(std::filesystem::exists(b_));
+  // The emptied directory goes too, but only the NT family's list can hold it.
+  EXPECT_EQ(std::filesystem::exists(dir_.path()), !Nt());
   if (Nt()) {
-    EXPECT_FALSE(std::filesystem::exists(dir_.path()));  // the emptied directory went too
     EXPECT_FALSE(PendingRenamesData());
   } else {
-    EXPECT_TRUE(std::filesystem::exists(dir_.path()));  // not on the 9x family's list
     EXPECT_EQ(Wininit(), "<missing>");
     EXPECT_EQ(ReadFile(wininitBackup.path()), scheduled);
   }

@@ -1,0 +1,324 @@
+#include "diagnostics/debug_help_win32.h"
+
+#include <dbghelp.h>
+
+#include "common/heap_buffer.h"
+#include "common/win32_handles.h"
+#include "diagnostics/module_list_win32.h"
+#include "diagnostics/seh_guard_win32.h"
+
+namespace {
+
+constexpr DWORD kFileNameCapacity = 260;
+constexpr std::size_t kSymbolRecordSize = 512;  // record and name together
+constexpr DWORD kSymbolNameCapacity = 488;
+constexpr DWORD kOwnContextFlags = CONTEXT_FULL;
+
+struct DebugHelp {
+  decltype(&SymGetModuleBase) getModuleBase = nullptr;
+  decltype(&SymGetSymFromAddr) getSymFromAddr = nullptr;
+  decltype(&StackWalk) stackWalk = nullptr;
+  decltype(&SymFunctionTableAccess) functionTableAccess = nullptr;
+  decltype(&SymLoadModule64) loadModule = nullptr;
+  decltype(&SymInitialize) initialize = nullptr;
+  decltype(&SymSetOptions) setOptions = nullptr;
+  decltype(&SymGetOptions) getOptions = nullptr;
+  decltype(&SymCleanup) cleanup = nullptr;
+};
+DebugHelp gDebugHelp;
+
+// Looked up on first use only: imagehlp-only systems lack it.
+decltype(&SymGetLineFromAddr64) gGetLineFromAddr = nullptr;
+bool gLineLookupDone = false;
+
+bool gSymbolEngineReady = false;
+
+STACKFRAME gFrame;
+unsigned gFramesWalked = 0;
+// The walk's own copy of the starting context: StackWalk rewrites the context
+// it is given as it unwinds, and the exception's record must stay as the
+// system handed it to the filter.
+CONTEXT gWalkContext;
+alignas(IMAGEHLP_SYMBOL) unsigned char gSymbolRecord[kSymbolRecordSize];
+IMAGEHLP_LINE64 gLine;
+SharedText gSharedText;
+
+// The symbol functions are given the process id, not a process handle: the
+// engine is never set up to read the process itself (memory is read by
+// ReadOwnMemory), and the id is what every call agrees on.
+HANDLE SymbolProcess() {
+  return reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(GetCurrentProcessId()));
+}
+
+template <typename Function>
+bool Lookup(HMODULE library, const char* name, Function& function) {
+  function = ExportAs<Function>(GetProcAddress(library, name));
+  return function != nullptr;
+}
+
+bool LookupAll(HMODULE library) {
+  DebugHelp& d = gDebugHelp;
+  return Lookup(library, "SymGetModuleBase", d.getModuleBase) &&
+         Lookup(library, "SymGetSymFromAddr", d.getSymFromAddr) &&
+         Lookup(library, "StackWalk", d.stackWalk) &&
+         Lookup(library, "SymFunctionTableAccess", d.functionTableAccess) &&
+         Lookup(library, "SymLoadModule64", d.loadModule) &&
+         Lookup(library, "SymInitialize", d.initialize) &&
+         Lookup(library, "SymSetOptions", d.setOptions) &&
+         Lookup(library, "SymGetOptions", d.getOptions) && Lookup(library, "SymCleanup", d.cleanup);
+}
+
+// The module's symbols: "<name>.dbg" beside it when that opens, else the
+// module's own file; null lets the engine look for the file by name.
+HANDLE OpenSymbolSource(const char* moduleFile) {
+  BoundedString<kFileNameCapacity> symbolFile;
+  const std::string_view name(moduleFile);
+  const std::size_t dot = name.rfind('.');
+  const std::size_t slash = name.find_last_of("\\/");
+  const bool hasExtension =
+      dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+  if (hasExtension && symbolFile.Assign(name.substr(0, dot)) && symbolFile.Append(".dbg")) {
+    const HANDLE file = CreateFileA(symbolFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) return file;
+  }
+  const HANDLE file =
+      CreateFileA(moduleFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+void LoadModuleSymbols(HMODULE module) {
+  char file[kFileNameCapacity] = {};
+  GetModuleFileNameA(module, file, sizeof file);
+  file[kFileNameCapacity - 1] = '\0';
+  // The engine maps the file while loading; the handle is not needed after.
+  const UniqueHandle source(OpenSymbolSource(file));
+  gDebugHelp.loadModule(SymbolProcess(), source.get(), file, nullptr,
+                        static_cast<DWORD64>(reinterpret_cast<ULONG_PTR>(module)), 0);
+}
+
+// The process's module handles; false when they cannot be listed.
+bool ListModules(HeapBuffer<HMODULE>& modules, DWORD& count) {
+  const DWORD processId = GetCurrentProcessId();
+  if (!EnumerateModules(processId, 0, nullptr, &count) || !modules.Allocate(count)) return false;
+  return EnumerateModules(processId, count, modules.data(), &count) != FALSE;
+}
+
+bool EngineFunctionsPresent() {
+  return gDebugHelp.initialize != nullptr && gDebugHelp.loadModule != nullptr &&
+         gDebugHelp.setOptions != nullptr && gDebugHelp.getOptions != nullptr;
+}
+
+BOOL CALLBACK ReadOwnMemory(HANDLE, DWORD address, PVOID buffer, DWORD size, PDWORD bytesRead) {
+  SIZE_T read = 0;
+  const BOOL ok = ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<LPCVOID>(address), buffer,
+                                    size, &read);
+  if (bytesRead != nullptr) *bytesRead = static_cast<DWORD>(read);
+  return ok;
+}
+
+// Segmented (16:16) addresses, which a walk meets where a thread switched
+// between 16- and 32-bit code: the segment's base plus the offset. (Wine's
+// library, when it presents Windows 98, asks for this on every walk.)
+DWORD CALLBACK TranslateAddress(HANDLE, HANDLE thread, LPADDRESS address) {
+  LDT_ENTRY entry;
+  if (!GetThreadSelectorEntry(thread, address->Segment, &entry)) return 0;
+  const DWORD base = entry.BaseLow | (static_cast<DWORD>(entry.HighWord.Bytes.BaseMid) << 16) |
+                     (static_cast<DWORD>(entry.HighWord.Bytes.BaseHi) << 24);
+  return base + address->Offset;
+}
+
+decltype(&SymGetLineFromAddr64) LineLookup() {
+  if (!gLineLookupDone) {
+    gLineLookupDone = true;
+    const HMODULE library = GetModuleHandleA("DBGHELP.DLL");
+    if (library != nullptr) Lookup(library, "SymGetLineFromAddr64", gGetLineFromAddr);
+  }
+  return gGetLineFromAddr;
+}
+
+bool ModuleNameAt(DWORD address, SharedText& name) {
+  if (gDebugHelp.getModuleBase == nullptr) return false;
+  const DWORD base = gDebugHelp.getModuleBase(SymbolProcess(), address);
+  if (base == 0) return false;
+  name.Clear();
+  ModuleBaseName(GetCurrentProcess(), reinterpret_cast<HMODULE>(base), name.Buffer(),
+                 static_cast<DWORD>(SharedText::kCapacity));
+  name.SyncLength();
+  return !name.empty();
+}
+
+bool SymbolAt(DWORD address, SymbolFacts& facts) {
+  if (gDebugHelp.getSymFromAddr == nullptr) return false;
+  ZeroMemory(gSymbolRecord, sizeof gSymbolRecord);
+  auto* symbol = reinterpret_cast<IMAGEHLP_SYMBOL*>(gSymbolRecord);
+  symbol->SizeOfStruct = sizeof(IMAGEHLP_SYMBOL);
+  symbol->MaxNameLength = kSymbolNameCapacity;
+  DWORD displacement = 0;
+  if (!gDebugHelp.getSymFromAddr(SymbolProcess(), address, &displacement, symbol)) return false;
+  gSymbolRecord[kSymbolRecordSize - 1] = 0;
+  facts.name = symbol->Name;
+  facts.displacement = static_cast<std::int32_t>(displacement);
+  return true;
+}
+
+bool SourceLineAt(DWORD address, SourceLineFacts& facts) {
+  const auto getLine = LineLookup();
+  if (getLine == nullptr) return false;
+  ZeroMemory(&gLine, sizeof gLine);
+  gLine.SizeOfStruct = sizeof gLine;
+  DWORD displacement = 0;
+  if (!getLine(SymbolProcess(), address, &displacement, &gLine) || gLine.FileName == nullptr) {
+    return false;
+  }
+  facts.file = gLine.FileName;
+  facts.line = static_cast<std::int32_t>(gLine.LineNumber);
+  facts.displacement = static_cast<std::int32_t>(displacement);
+  return true;
+}
+
+// The context of the function that called this one, as it stands right after
+// the call: enough for a walk (instruction, frame and stack pointers). Asking
+// the system for the running thread's own context gives no valid answer.
+__attribute__((noinline)) void CaptureCallerContext(CONTEXT& context) {
+  ZeroMemory(&context, sizeof context);
+  context.ContextFlags = kOwnContextFlags;
+  auto* const frame = static_cast<DWORD*>(__builtin_frame_address(0));
+  context.Ebp = frame[0];
+  context.Eip = frame[1];
+  context.Esp = reinterpret_cast<DWORD>(frame + 2);
+  DWORD cs = 0, ss = 0, ds = 0, es = 0, fs = 0, gs = 0;
+  asm volatile("mov %%cs, %0\n\tmov %%ss, %1\n\tmov %%ds, %2" : "=r"(cs), "=r"(ss), "=r"(ds));
+  asm volatile("mov %%es, %0\n\tmov %%fs, %1\n\tmov %%gs, %2" : "=r"(es), "=r"(fs), "=r"(gs));
+  context.SegCs = cs & 0xFFFF;
+  context.SegSs = ss & 0xFFFF;
+  context.SegDs = ds & 0xFFFF;
+  context.SegEs = es & 0xFFFF;
+  context.SegFs = fs & 0xFFFF;
+  context.SegGs = gs & 0xFFFF;
+}
+
+const char* WalkStep(unsigned parts, EXCEPTION_POINTERS* exception) {
+  if (IsBadReadPtr(exception, 8)) return nullptr;
+  if (!gSymbolEngineReady) InitialiseSymbolEngine();
+  if (gDebugHelp.stackWalk == nullptr || gDebugHelp.functionTableAccess == nullptr) return nullptr;
+  CONTEXT* const context = &gWalkContext;
+  const STACKFRAME previous = gFrame;
+  if (!gDebugHelp.stackWalk(IMAGE_FILE_MACHINE_I386, SymbolProcess(), GetCurrentThread(), &gFrame,
+                            context, ReadOwnMemory, gDebugHelp.functionTableAccess,
+                            gDebugHelp.getModuleBase, TranslateAddress) ||
+      gFrame.AddrFrame.Offset == 0) {
+    return nullptr;
+  }
+  // A damaged stack can lead the walk round in a circle: a step that gets
+  // nowhere ends it.
+  if (gFramesWalked++ > 0 && gFrame.AddrPC.Offset == previous.AddrPC.Offset &&
+      gFrame.AddrFrame.Offset == previous.AddrFrame.Offset &&
+      gFrame.AddrStack.Offset == previous.AddrStack.Offset) {
+    return nullptr;
+  }
+  FrameFacts frame;
+  frame.codeSegment = context->SegCs;
+  frame.address = gFrame.AddrPC.Offset;
+  for (int i = 0; i < 4; ++i) frame.arguments[i] = gFrame.Params[i];
+  WithAddressLookups(frame.address, [&](const AddressLookups& lookups) {
+    FormFrameText(gSharedText, frame, parts, lookups);
+  });
+  return gSharedText.c_str();
+}
+
+}  // namespace
+
+void LoadDebugHelpFunctions() {
+  HMODULE library = LoadLibraryA("dbghelp.dll");
+  if (library == nullptr) library = LoadLibraryA("imagehlp.dll");
+  if (library != nullptr && LookupAll(library)) return;
+  gDebugHelp = DebugHelp();
+  if (library != nullptr) FreeLibrary(library);
+}
+
+void InitialiseSymbolEngine() {
+  if (gSymbolEngineReady) return;
+  if (EngineFunctionsPresent()) {
+    // Deferred loads: a module's symbols are read when a trace first needs
+    // them, not for every module at every start (Wine's library reads them at
+    // once otherwise, which costs about half a second per start).
+    gDebugHelp.setOptions(gDebugHelp.getOptions() | SYMOPT_LOAD_LINES | SYMOPT_DEFERRED_LOADS);
+    gDebugHelp.initialize(SymbolProcess(), nullptr, FALSE);
+    HeapBuffer<HMODULE> modules;
+    DWORD count = 0;
+    if (!ListModules(modules, count)) return;  // the next walk tries again
+    for (DWORD i = 0; i < count; ++i) LoadModuleSymbols(modules[i]);
+  }
+  gSymbolEngineReady = true;
+}
+
+void CleanUpSymbolEngine() {
+  if (gSymbolEngineReady && gDebugHelp.cleanup != nullptr) gDebugHelp.cleanup(SymbolProcess());
+  gSymbolEngineReady = false;
+}
+
+void LoadNewModuleSymbols() {
+  if (!gSymbolEngineReady) {
+    InitialiseSymbolEngine();
+    return;
+  }
+  if (!EngineFunctionsPresent() || gDebugHelp.getModuleBase == nullptr) return;
+  HeapBuffer<HMODULE> modules;
+  DWORD count = 0;
+  if (!ListModules(modules, count)) return;
+  for (DWORD i = 0; i < count; ++i) {
+    const auto base = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(modules[i]));
+    if (gDebugHelp.getModuleBase(SymbolProcess(), base) == 0) LoadModuleSymbols(modules[i]);
+  }
+}
+
+SharedText& SharedTextBuffer() { return gSharedText; }
+
+void WithAddressLookups(DWORD address, FunctionRef<void(const AddressLookups& lookups)> use) {
+  auto moduleName = [address](SharedText& name) { return ModuleNameAt(address, name); };
+  auto symbol = [address](SymbolFacts& facts) { return SymbolAt(address, facts); };
+  auto sourceLine = [address](SourceLineFacts& facts) { return SourceLineAt(address, facts); };
+  use(AddressLookups{moduleName, symbol, sourceLine});
+}
+
+const char* WalkFirstFrame(unsigned parts, EXCEPTION_POINTERS* exception) {
+  ZeroMemory(&gFrame, sizeof gFrame);
+  gFramesWalked = 0;
+  bool started = false;
+  auto start = [&] {
+    gWalkContext = *exception->ContextRecord;
+    gFrame.AddrPC.Offset = gWalkContext.Eip;
+    gFrame.AddrStack.Offset = gWalkContext.Esp;
+    gFrame.AddrFrame.Offset = gWalkContext.Ebp;
+    gFrame.AddrPC.Mode = gFrame.AddrStack.Mode = gFrame.AddrFrame.Mode = AddrModeFlat;
+    started = true;
+  };
+  if (IsBadReadPtr(exception, 8) || !RunGuarded(start) || !started) return nullptr;
+  return WalkNextFrame(parts, exception);
+}
+
+const char* WalkNextFrame(unsigned parts, EXCEPTION_POINTERS* exception) {
+  const char* text = nullptr;
+  auto step = [&] { text = WalkStep(parts, exception); };
+  return RunGuarded(step) ? text : nullptr;
+}
+
+void AppendStackTrace(EXCEPTION_POINTERS* exception, char* out, std::size_t capacity,
+                      unsigned skip) {
+  bool first = true;
+  CollectStackTrace(out, capacity, skip, [&]() -> const char* {
+    const char* text = first ? WalkFirstFrame(kAllFrameParts, exception)
+                             : WalkNextFrame(kAllFrameParts, exception);
+    first = false;
+    return text;
+  });
+}
+
+__attribute__((noinline)) void AppendOwnStackTrace(char* out, std::size_t capacity, unsigned skip) {
+  CONTEXT context;
+  CaptureCallerContext(context);
+  EXCEPTION_RECORD record{};
+  EXCEPTION_POINTERS exception{&record, &context};
+  AppendStackTrace(&exception, out, capacity, skip + 1);
+}

@@ -1,0 +1,27 @@
+#pragma once
+// Names and lists of the modules loaded in a process. PSAPI serves NT 4; the
+// toolhelp functions of KERNEL32 serve every other system. Both are looked up
+// at run time, so the program starts on systems that lack either.
+
+#include <windows.h>
+
+// The base name ("uninstall.exe") of `module` (null: the program itself) in
+// `process`, at most size - 1 characters and a terminator. Returns the number
+// of characters stored, or 0 with the thread's last error set.
+DWORD ModuleBaseName(HANDLE process, HMODULE module, char* buffer, DWORD size);
+
+// Stores the module handles of process `processId` in `modules` (room for
+// `capacity`) and their number in `count`; with capacity 0 it only counts.
+// TRUE on success; FALSE with the last error set, ERROR_INSUFFICIENT_BUFFER
+// when the process has more modules than `capacity`.
+BOOL EnumerateModules(DWORD processId, DWORD capacity, HMODULE* modules, DWORD* count);
+
+// Casts a looked-up export to the type of the function it is, and back.
+template <typename Function>
+Function ExportAs(FARPROC address) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+template <typename Function>
+FARPROC CodeAddress(Function function) {
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+}

@@ -1,0 +1,131 @@
+#include "diagnostics/crash_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Answers of the symbol engine for one address; counts the source-line questions.
+struct FakeLookups {
+  std::string module = "uninstall.exe";  // empty: no module
+  bool hasSymbol = true;
+  std::string symbol = "RemoveFile";
+  std::int32_t symbolDisplacement = 18;
+  std::string file = "src\\removal\\files.cpp";
+  std::int32_t lineDisplacement = 3;
+  int lineQuestions = 0;
+
+  template <typename Use>
+  void With(Use use) {
+    auto moduleName = [&](SharedText& name) { return !module.empty() && name.Assign(module); };
+    auto symbolAt = [&](SymbolFacts& facts) {
+      facts = {symbol, symbolDisplacement};
+      return hasSymbol;
+    };
+    auto lineAt = [&](SourceLineFacts& facts) {
+      ++lineQuestions;
+      facts = {file, 77, lineDisplacement};
+      return true;
+    };
+    use(AddressLookups{moduleName, symbolAt, lineAt});
+  }
+
+  std::string Frame(unsigned parts = kAllFrameParts) {
+    SharedText text;
+    text.Assign("left over from the previous frame");
+    FrameFacts frame{0x23, 0x401A2B, {1, 0xFFFFFFFF, 0x10, 0}};
+    With([&](const AddressLookups& lookups) { FormFrameText(text, frame, parts, lookups); });
+    return std::string(text.view());
+  }
+};
+
+constexpr unsigned kNoArguments = kFrameModule | kFrameFunction | kFrameSourceLine;
+
+TEST(FrameText, AddressArgumentsModuleFunctionAndLineAsAsked) {
+  FakeLookups lookups;
+  EXPECT_EQ(lookups.Frame(),
+            "0023:00401A2B (0x00000001 0xFFFFFFFF 0x00000010 0x00000000)\n"
+            "         uninstall.exe, RemoveFile()+18 byte(s), src\\removal\\files.cpp, line 77+3 byte(s)");
+  lookups.symbolDisplacement = 0;
+  lookups.lineDisplacement = 0;
+  EXPECT_EQ(lookups.Frame(kNoArguments), "0023:00401A2B uninstall.exe, RemoveFile, src\\removal\\files.cpp, line 77");
+  // Without a symbol the frame ends after its module, and no line is asked for.
+  lookups.module.clear();
+  lookups.hasSymbol = false;
+  lookups.lineQuestions = 0;
+  EXPECT_EQ(lookups.Frame(kNoArguments), "0023:00401A2B <UNKNOWN>");
+  EXPECT_EQ(lookups.lineQuestions, 0);
+}
+
+TEST(FrameText, ALongNameIsCutToTheBufferAndEndsTheText) {
+  FakeLookups lookups;
+  lookups.module = "m.dll";
+  lookups.symbol = std::string(2000, 'n');
+  const std::string text = lookups.Frame(kNoArguments);
+  EXPECT_EQ(text.size(), kSharedTextCapacity - 2);
+  EXPECT_EQ(text.substr(0, 22), "0023:00401A2B m.dll, n");
+  EXPECT_EQ(lookups.lineQuestions, 0);
+
+  lookups.symbol = "Short";
+  lookups.file = std::string(2000, 'f');
+  const std::string withFile = lookups.Frame(kNoArguments);
+  EXPECT_EQ(withFile.size(), kSharedTextCapacity - 2);
+  EXPECT_EQ(withFile.substr(0, 43), "0023:00401A2B m.dll, Short()+18 byte(s), ff");
+  lookups.file = std::string(999 - 41, 'f');  // the file's room, less what precedes it
+  EXPECT_TRUE(lookups.Frame(kNoArguments).ends_with(", line 77+3 byte(s)"));
+  lookups.file += 'f';
+  EXPECT_EQ(lookups.Frame(kNoArguments), "0023:00401A2B m.dll, Short()+18 byte(s), " + lookups.file);
+
+  // A name up to 1004 characters less what precedes it is not cut (the widest
+  // numbers after it stay within the buffer); one character more ends the text.
+  lookups.symbol = std::string(1004 - 21, 's');
+  lookups.symbolDisplacement = -2147483647 - 1;
+  EXPECT_EQ(lookups.Frame(kFrameModule | kFrameFunction).size(), kSharedTextCapacity - 1);
+  lookups.symbol += 's';
+  EXPECT_EQ(lookups.Frame(kFrameModule | kFrameFunction), "0023:00401A2B m.dll, " + lookups.symbol);
+}
+
+TEST(CrashHeader, NamesTheExceptionTheModuleAndThePlace) {
+  FakeLookups lookups;
+  lookups.symbolDisplacement = 0;
+  lookups.lineDisplacement = 0;
+  SharedText text;
+  lookups.With([&](const AddressLookups& l) {
+    FormCrashHeader(text, "uninstall.exe", "EXCEPTION_ACCESS_VIOLATION", 0x1B, 0x10001234, l);
+  });
+  // At displacement 0 the header's symbol has a blank after it (frames have none).
+  EXPECT_EQ(text.view(), "uninstall.exe caused a EXCEPTION_ACCESS_VIOLATION in module uninstall.exe at "
+                         "001B:10001234, RemoveFile , src\\removal\\files.cpp, line 77");
+  lookups.module.clear();
+  lookups.hasSymbol = false;
+  lookups.With([&](const AddressLookups& l) { FormCrashHeader(text, "uninstall.exe", "", 0x1B, 0, l); });
+  EXPECT_EQ(text.view(), "uninstall.exe caused a  in module <UNKNOWN> at 001B:00000000");
+}
+
+TEST(RegisterDump, ThreeLinesInTheFixedOrder) {
+  SharedText text;
+  AppendRegisterDump(text, {1, 2, 3, 4, 5, 6, 7, 8, 0x401000, 0x246, 0x1B, 0x23, 0x2B, 0x33, 0x3B, 0});
+  EXPECT_EQ(text.view(),
+            "EAX=00000001 EBX=00000002 ECX=00000003 EDX=00000004 ESI=00000005\n"
+            "EDI=00000006 EBP=00000007 ESP=00000008 EIP=00401000 FLG=00000246\n"
+            "CS=001B DS=0023 SS=002B ES=0033 FS=003B GS=0000");
+}
+
+TEST(StackTrace, OneLinePerFrameAfterTheSkippedOnesAsFarAsTheyFit) {
+  const auto collect = [](std::vector<std::string> frames, std::size_t capacity, unsigned skip) {
+    std::size_t next = 0;
+    std::vector<char> out(capacity);
+    CollectStackTrace(out.data(), capacity, skip,
+                      [&]() { return next < frames.size() ? frames[next++].c_str() : nullptr; });
+    EXPECT_EQ(next, frames.size());  // a full area does not stop the walk
+    return std::string(out.data());
+  };
+  EXPECT_EQ(collect({"frame0", "frame1", "frame2", "frame3"}, 64, 2), "frame2\nframe3\n");
+  // "aaaa\n" leaves 3 bytes: "b\n" fits (room - 2 characters and the line feed), then 1 is left.
+  EXPECT_EQ(collect({"aaaa", "bbbb", "cccc", "dddd"}, 8, 0), "aaaa\nb\n");
+  EXPECT_EQ(collect({"aaaa", "bbbb"}, 7, 0), "aaaa\n");  // 2 bytes left: no room for a line
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+// A COM server that faults while the removal worker unregisters it: the crash
+// handler writes lastcrash.txt, copies the report to the clipboard and shows
+// it; after OK the process ends. With uninstall.dbg beside uninstall.exe the
+// trace names the uninstaller's own functions.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/windows_text.h"
+#include "uninstaller_fixture.h"
+
+namespace {
+
+TEST(CrashReport, AFaultingComServerIsReportedAndTheProcessEnds) {
+  Installation installation;
+  const fs::path server = installation.Directory() / "faulting_com_server.dll";
+  fs::copy_file(BuiltFile("faulting_com_server.dll"), server);
+  fs::copy_file(BuiltFile("uninstall.dbg"), installation.Directory() / "uninstall.dbg");
+  installation.WriteLog("Faulting Product", installation.ProductKey(), "English",
+                        {"%" + server.string()});
+  installation.AddLanguageFile();
+  // The report goes to the current directory and replaces an earlier one.
+  const fs::path work = installation.Directory().parent_path() / "work";
+  fs::create_directories(work);
+  std::ofstream(work / "lastcrash.txt") << std::string(20000, 'x');
+
+  gui::Process process;
+  ASSERT_TRUE(gui::Start("\"" + installation.Uninstaller().string() + "\" -C", work.string(),
+                         process));
+  const gui::MessageBoxInfo box = gui::WaitForMessageBox(process.id);
+  ASSERT_NE(box.window, nullptr) << "no crash report box";
+  EXPECT_EQ(box.caption, L"ZR exception handler");
+  const std::string clipboard = ClipboardText();
+  const std::string report = ReadTextModeFile(work / "lastcrash.txt");
+  gui::PressButton(box.window, IDOK);
+  EXPECT_EQ(gui::WaitForExit(process), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+
+  EXPECT_EQ(report, clipboard);
+  EXPECT_EQ(box.text, std::wstring(report.begin(), report.end()));
+  std::istringstream lines(report);
+  std::string header, registers1, registers2, registers3;
+  std::getline(lines, header);
+  std::getline(lines, registers1);
+  std::getline(lines, registers2);
+  std::getline(lines, registers3);
+  EXPECT_EQ(header.rfind("uninstall.exe caused a EXCEPTION_ACCESS_VIOLATION in module "
+                         "faulting_com_server.dll at 0023:",
+                         0),
+            0u)
+      << header;
+  EXPECT_NE(header.find(", DllUnregisterServer"), std::string::npos) << header;
+  EXPECT_EQ(registers1.rfind("EAX=", 0), 0u) << registers1;
+  EXPECT_EQ(registers2.rfind("EDI=", 0), 0u) << registers2;
+  EXPECT_EQ(registers3.rfind("CS=0023 ", 0), 0u) << registers3;
+  // The trace runs from the fault through the uninstaller's own frames. (Only
+  // RemoveFile's source line is checked: for an address in code inlined from a
+  // header, as UnregisterComServer's return address is, Wine names a wrong file.)
+  const std::string trace((std::istreambuf_iterator<char>(lines)), std::istreambuf_iterator<char>());
+  EXPECT_NE(trace.find(" faulting_com_server.dll, DllUnregisterServer"), std::string::npos) << trace;
+  EXPECT_NE(trace.find(" uninstall.exe, UnregisterComServer"), std::string::npos) << trace;
+  EXPECT_NE(trace.find(" uninstall.exe, RemoveFile()+"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("removal_worker_win32.cpp, line "), std::string::npos) << trace;
+  EXPECT_NE(trace.find(" uninstall.exe, RemovalWorker"), std::string::npos) << trace;
+}
+
+}  // namespace

@@ -53,6 +53,20 @@ bool BuildDwordKeyPath(std::string_view base, std::string_view subkey, DwordKeyP
   return path.Append(subkey);
 }
 
+// Opens root\base\subkey for a DWORD value, creating the missing keys when
+// writing; false when the path or the name does not fit or the key cannot be had.
+bool OpenDwordKey(HKEY root, std::string_view base, std::string_view subkey,
+                  std::string_view valueName, bool forWriting, UniqueHKey& key,
+                  RegistryName& name) {
+  DwordKeyPath keyPath;
+  if (!BuildDwordKeyPath(base, subkey, keyPath) || !name.Assign(valueName)) return false;
+  const LSTATUS status =
+      forWriting ? RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                   KEY_WRITE, nullptr, key.Receive(), nullptr)
+                 : RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.Receive());
+  return status == ERROR_SUCCESS;
+}
+
 }  // namespace
 
 RegistryAccess::RegistryAccess(std::string_view baseKeyPath) {
@@ -121,11 +135,9 @@ int RegistryAccess::WriteRegistryMultiString(std::string_view path, const void* 
 
 long RegistryAccess::ReadRegistryDword(HKEY root, std::string_view subkey,
                                        std::string_view valueName, long fallback) const {
-  DwordKeyPath keyPath;
   RegistryName name;
   UniqueHKey key;
-  if (!BuildDwordKeyPath(baseKeyPath_.view(), subkey, keyPath) || !name.Assign(valueName) ||
-      RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) {
+  if (!OpenDwordKey(root, baseKeyPath_.view(), subkey, valueName, false, key, name)) {
     return fallback;
   }
   DWORD type = 0;
@@ -140,14 +152,9 @@ long RegistryAccess::ReadRegistryDword(HKEY root, std::string_view subkey,
 
 int RegistryAccess::WriteRegistryDword(HKEY root, std::string_view subkey,
                                        std::string_view valueName, DWORD value) const {
-  DwordKeyPath keyPath;
   RegistryName name;
   UniqueHKey key;
-  if (!BuildDwordKeyPath(baseKeyPath_.view(), subkey, keyPath) || !name.Assign(valueName) ||
-      RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                      nullptr, key.Receive(), nullptr) != ERROR_SUCCESS) {
-    return 0;
-  }
+  if (!OpenDwordKey(root, baseKeyPath_.view(), subkey, valueName, true, key, name)) return 0;
   return RegSetValueExA(key.get(), name.c_str(), 0, REG_DWORD,
                         reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
 }

@@ -16,16 +16,11 @@ std::string WindowsFile(const char* name) {
   return std::string(path) + "\\" + name;
 }
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Keeps a file as it was (or absent) across the test.
 class FileGuard {
  public:
   explicit FileGuard(std::string path) : path_(std::move(path)), existed_(fs::exists(path_)) {
-    if (existed_) content_ = ReadAll(path_);
+    if (existed_) content_ = ReadBytes(path_);
   }
   ~FileGuard() {
     if (existed_) {
@@ -96,7 +91,7 @@ TEST(Family9x, AnIniRecordMakesTheUninstallerOfferARestart) {
             L"Do you want to restart now?");
   EXPECT_EQ(IniValue("boot", key), "");
   // The uninstaller removes itself through WININIT.INI on this family.
-  const std::string lines = ReadAll(WindowsFile("wininit.ini"));
+  const std::string lines = ReadBytes(WindowsFile("wininit.ini"));
   EXPECT_NE(lines.find("[rename]"), std::string::npos);
   EXPECT_NE(lines.find("NUL="), std::string::npos);
 }

@@ -17,11 +17,6 @@ std::string Header(const FaultScenario& scenario) {
   return "Malformed Input\r\n" + scenario.Install().ProductKey() + "\r\nEnglish\r\n";
 }
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 TEST(MalformedInput, EveryKindOfMalformedLineIsLeftAloneAndTheRestIsCarriedOut) {
   FaultScenario scenario;
   const fs::path first = scenario.Install().AddFile("files\\first.txt");

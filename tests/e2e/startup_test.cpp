@@ -110,6 +110,9 @@ class MissingLog : public ::testing::Test {
     const gui::MessageBoxInfo box = gui::AnswerMessageBox(process.id, answer);
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.caption, L"Uninstall");
+    const fs::path log = installation_.Directory() / "uninstall.log";
+    EXPECT_EQ(box.text, L"Unable to find the installation log file '" + log.wstring() +
+                            L"'. Uninstallation can not continue.\nRemove uninstallation option?");
     EXPECT_EQ(gui::WaitForExit(process), 1u);
   }
 

@@ -15,11 +15,6 @@ std::string SystemDirectory() {
   return path;
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // A window of the test's own that counts the font-change broadcasts it gets.
 struct FontChangeListener {
   static inline int count = 0;
@@ -146,7 +141,7 @@ TEST(TypicalRun, EveryKindOfRecordIsCarriedOut) {
   EXPECT_FALSE(gui::HasExited(process));
 
   EXPECT_EQ(FinishWizard(process, wizard), 1u);
-  EXPECT_EQ(ReadFile(marker).substr(0, program.parent_path().string().size()),
+  EXPECT_EQ(ReadBytes(marker).substr(0, program.parent_path().string().size()),
             program.parent_path().string());
 
   // Files gone, emptied directories pruned; the tools directory keeps the

@@ -7,6 +7,13 @@
 #include <string>
 #include <string_view>
 
+// A file's bytes exactly as stored (no line-ending translation); empty when
+// the file cannot be read.
+inline std::string ReadBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 class TempDir {
  public:
   TempDir() {
@@ -31,10 +38,7 @@ class TempDir {
     std::ofstream(file, std::ios::binary) << bytes;
     return file;
   }
-  std::string Read(std::string_view name) const {
-    std::ifstream in(File(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  std::string Read(std::string_view name) const { return ReadBytes(File(name)); }
 
  private:
   std::filesystem::path path_;

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <string>
 
+#include "support/temp_dir.h"
+
 inline std::string ClipboardText() {
   std::string text;
   if (!OpenClipboard(nullptr)) return text;
@@ -24,8 +26,7 @@ inline std::string ClipboardText() {
 
 // The file's text with each CR LF read back as a line feed.
 inline std::string ReadTextModeFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string bytes = ReadBytes(file);
   std::string text;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;

@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   cmake make g++ googletest
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
-  wine wine32:i386 xvfb x11-apps
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  wine wine32:i386 wine64 xvfb x11-apps
   clang libclang-rt-14-dev llvm-14  # llvm-14: the symbolizer for readable sanitizer reports
   python3 imagemagick fonts-dejavu-core
 )

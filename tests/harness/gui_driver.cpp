@@ -31,6 +31,7 @@ std::vector<CreatedWindow>* gWatchedWindows = nullptr;
 
 CreatedWindow Describe(HWND window) {
   CreatedWindow seen;
+  seen.handle = window;
   if (!IsWindow(window)) return seen;
   seen.className = ClassName(window);
   seen.topLevel = GetAncestor(window, GA_PARENT) == GetDesktopWindow();
@@ -38,10 +39,20 @@ CreatedWindow Describe(HWND window) {
   return seen;
 }
 
+void Note(std::vector<CreatedWindow>& windows, HWND window) {
+  for (CreatedWindow& listed : windows) {
+    if (listed.handle == window) {
+      listed.visible = listed.visible || IsWindowVisible(window);
+      return;
+    }
+  }
+  windows.push_back(Describe(window));
+}
+
 void CALLBACK WindowCreated(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
                             DWORD) {
   if (object == OBJID_WINDOW && child == CHILDID_SELF && gWatchedWindows) {
-    gWatchedWindows->push_back(Describe(window));
+    Note(*gWatchedWindows, window);
   }
 }
 }  // namespace
@@ -74,7 +85,7 @@ WatchedRun RunWatchingWindows(const std::string& commandLine, const std::string&
   ResumeThread(thread.get());
   const bool ended = WaitUntil(
       [&] {
-        for (HWND window : TopLevelWindows(process.id)) run.windows.push_back(Describe(window));
+        for (HWND window : TopLevelWindows(process.id)) Note(run.windows, window);
         return HasExited(process);
       },
       timeoutMs);

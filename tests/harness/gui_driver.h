@@ -27,6 +27,7 @@ bool Start(const std::string& commandLine, const std::string& workingDirectory, 
 // A window the process created, as it was when the creation was seen; an
 // empty class name when it was gone by then.
 struct CreatedWindow {
+  HWND handle = nullptr;  // while it lived
   std::string className;
   bool topLevel = false;  // a child of the desktop: neither message-only nor a control
   bool visible = false;
@@ -41,7 +42,8 @@ struct WatchedRun {
 // Starts `commandLine` suspended, watches every window its threads create from
 // its first instruction to its end through the system's window-creation events,
 // and lets it run until it ends, dispatching the caller's messages meanwhile.
-// Top-level windows that are visible while it runs are listed too.
+// A top-level window seen visible while it runs is marked so (and listed,
+// should its creation have gone unseen). Each window is listed once.
 WatchedRun RunWatchingWindows(const std::string& commandLine, const std::string& workingDirectory,
                               DWORD timeoutMs = kDefaultTimeoutMs);
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "common/ascii.h"
+#include "common/platform_win32.h"
 #include "common/window_placement_win32.h"
 #include "control/command_line_win32.h"
 #include "control/path_placeholders_win32.h"
@@ -52,12 +53,6 @@ const wchar_t* Wide(const Message& text) { return reinterpret_cast<const wchar_t
   if (gBodyFont) DeleteObject(gBodyFont);
   CoUninitialize();
   std::exit(1);
-}
-
-bool IsNtPlatform() {
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
 void RegisterDialogClass(HINSTANCE instance) {
@@ -128,7 +123,8 @@ bool RemoveRegistrationValues() {
   path.Append(gProgram.header.productKey.view());
   const std::size_t keyLength = path.size();
   path.Append("\\UninstallString");
-  if (!registry.DeleteRegistryValueAt(path.view()) && registry.RegistryValueExists(path.view())) {
+  if (registry.DeleteRegistryValueAt(path.view()) != ERROR_SUCCESS &&
+      registry.RegistryValueExists(path.view())) {
     return false;
   }
   path.Truncate(keyLength);

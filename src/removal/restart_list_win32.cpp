@@ -37,18 +37,15 @@ bool WininitEntryFor(const RestartPath& path, WininitEntry& entry) {
   return entry.Assign("NUL=") && entry.Append(shortPath.view());
 }
 
-// One instance for the program's life: making one loads and frees Shlwapi.dll,
-// which costs more than reading and editing the list for a file.
-const RegistryAccess gListRegistry;
-
 void CancelOnNt(const RestartPath& path) {
-  const std::size_t size = gListRegistry.RegistryValueSize(kPendingRenames);
+  const RegistryAccess registry;
+  const std::size_t size = registry.RegistryValueSize(kPendingRenames);
   HeapBuffer<char> list;
   if (size == 0 || !list.Allocate(size + kRestartListPadding)) return;
-  const std::size_t read = gListRegistry.ReadRegistryValue(kPendingRenames, list.data(), size);
+  const std::size_t read = registry.ReadRegistryValue(kPendingRenames, list.data(), size);
   if (read == 0) return;
   const RestartListEdit edit = RemoveRestartEntries(list.data(), read, path.view());
-  if (edit.changed) gListRegistry.WriteRegistryMultiString(kPendingRenames, list.data(), edit.length);
+  if (edit.changed) registry.WriteRegistryMultiString(kPendingRenames, list.data(), edit.length);
   if (edit.malformedEntryDropped) {
     MessageBoxA(nullptr, kCorruptedListText, path.c_str(), MB_ICONERROR);
   }
@@ -63,18 +60,19 @@ void CancelOnNt(const RestartPath& path) {
 // would decide.
 bool CancelFileAndDirectoryOnNt(const RestartPath& file, const RestartPath& directory) {
   if (EqualsIgnoreAsciiCase(file.view(), directory.view())) return false;
-  const std::size_t size = gListRegistry.RegistryValueSize(kPendingRenames);
+  const RegistryAccess registry;
+  const std::size_t size = registry.RegistryValueSize(kPendingRenames);
   HeapBuffer<char> list;
   if (size == 0) return true;
   if (!list.Allocate(size + kRestartListPadding)) return false;
-  const std::size_t read = gListRegistry.ReadRegistryValue(kPendingRenames, list.data(), size);
+  const std::size_t read = registry.ReadRegistryValue(kPendingRenames, list.data(), size);
   if (read == 0) return true;
   const RestartListEdit forFile = RemoveRestartEntries(list.data(), read, file.view());
   if (!forFile.regularEnd) return false;
   const RestartListEdit forDirectory = RemoveRestartEntries(list.data(), forFile.length, directory.view());
   if (!forDirectory.regularEnd) return false;
   if (forFile.changed || forDirectory.changed) {
-    gListRegistry.WriteRegistryMultiString(kPendingRenames, list.data(), forDirectory.length);
+    registry.WriteRegistryMultiString(kPendingRenames, list.data(), forDirectory.length);
   }
   return true;
 }

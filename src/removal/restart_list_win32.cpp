@@ -1,16 +1,13 @@
 #include "removal/restart_list_win32.h"
 
-#include <windows.h>
-
 #include "common/ascii.h"
 #include "common/bounded_string.h"
 #include "common/heap_buffer.h"
 #include "common/limits.h"
 #include "common/path_parts.h"
-#include "control/path_placeholders_win32.h"
-#include "control/program_state.h"
 #include "registry/registry_access.h"
 #include "removal/ini_entry_win32.h"
+#include "removal/path_placeholders_win32.h"
 #include "removal/restart_list.h"
 
 namespace {
@@ -27,14 +24,18 @@ using RestartPath = BoundedString<kPathCapacity>;
 // "NUL=" and a short path.
 using WininitEntry = BoundedString<kPathCapacity + 4>;
 
-// The "NUL=<short path>" line of an existing file; false when there is none.
-bool WininitEntryFor(const RestartPath& path, WininitEntry& entry) {
+// The "NUL=<short path>" line of an existing file; otherwise the system's code
+// (ERROR_FILE_NOT_FOUND for a file that is not there).
+DWORD WininitEntryFor(const RestartPath& path, WininitEntry& entry) {
   RestartPath shortPath;
   const DWORD length = GetShortPathNameA(path.c_str(), shortPath.Buffer(),
                                          static_cast<DWORD>(RestartPath::kCapacity));
-  if (length == 0 || length >= RestartPath::kCapacity) return false;
+  if (length == 0) return GetLastError();
+  if (length >= RestartPath::kCapacity) return ERROR_FILENAME_EXCED_RANGE;
   shortPath.SyncLength();
-  return entry.Assign("NUL=") && entry.Append(shortPath.view());
+  entry.Assign("NUL=");
+  entry.Append(shortPath.view());  // fits: the entry has room for the prefix
+  return ERROR_SUCCESS;
 }
 
 void CancelOnNt(const RestartPath& path) {
@@ -77,60 +78,51 @@ bool CancelFileAndDirectoryOnNt(const RestartPath& file, const RestartPath& dire
   return true;
 }
 
-void CancelOn9x(const RestartPath& path) {
-  ExpandedPath wininit;
-  WininitEntry entry;
-  if (!ExpandPathPlaceholders(kWininitPath, wininit) || !WininitEntryFor(path, entry)) return;
-  RemoveIniEntry(kRenameSection, entry, wininit);
-}
-
-void ScheduleOnNt(const RestartPath& path, RestartDirectoryCheck mayScheduleDirectory) {
+// The file's scheduling decides the result; its directory's only follows it.
+DWORD ScheduleOnNt(const RestartPath& path, RestartDirectoryCheck mayScheduleDirectory) {
   RestartPath directory;
   directory.Assign(DirectoryOf(path.view()));
   // A bare drive ("C:") would name its current directory, not a folder.
   const bool withDirectory = (directory.back() == '\\' || directory.back() == '/') &&
                              mayScheduleDirectory(directory.view());
   // Taken out and added again, the directory stands after its files.
+  const auto schedule = [](const RestartPath& entry) {
+    return MoveFileExA(entry.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? ERROR_SUCCESS
+                                                                            : GetLastError();
+  };
   if (withDirectory && CancelFileAndDirectoryOnNt(path, directory)) {
-    MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    MoveFileExA(directory.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    return;
+    const DWORD error = schedule(path);
+    schedule(directory);
+    return error;
   }
   CancelOnNt(path);
-  MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  if (!withDirectory) return;
+  const DWORD error = schedule(path);
+  if (!withDirectory) return error;
   CancelOnNt(directory);
-  MoveFileExA(directory.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  schedule(directory);
+  return error;
 }
 
-void ScheduleOn9x(const RestartPath& path) {
+ScheduleResult ScheduleOn9x(const RestartPath& path) {
   ExpandedPath wininit;
+  if (!ExpandPathPlaceholders(kWininitPath, {}, wininit)) return {ERROR_FILENAME_EXCED_RANGE};
   WininitEntry entry;
-  if (!ExpandPathPlaceholders(kWininitPath, wininit) || !WininitEntryFor(path, entry)) return;
+  const DWORD error = WininitEntryFor(path, entry);
+  if (error != ERROR_SUCCESS) return {error};
   // Profile functions keep one value per key, so the line is added by hand:
   // every earlier "NUL=" line must stay. The file's earlier line for this file
   // goes in the same rewrite, so that the file stands once.
-  EditIniFile(wininit, {kRenameSection, entry, entry});
+  const IniEditResult edit = EditIniFile(wininit, {kRenameSection, entry, entry}, false);
+  return {edit.error, edit.restartAdvised};
 }
 
 }  // namespace
 
-void ScheduleDeleteAtRestart(std::string_view path, RestartDirectoryCheck mayScheduleDirectory) {
+ScheduleResult ScheduleDeleteAtRestart(std::string_view path, bool ntFamily,
+                                       RestartDirectoryCheck mayScheduleDirectory) {
   RestartPath file;
-  if (path.empty() || !file.Assign(path)) return;
-  if (gProgram.ntFlag) {
-    ScheduleOnNt(file, mayScheduleDirectory);
-  } else {
-    ScheduleOn9x(file);
-  }
-}
-
-void CancelDeleteAtRestart(std::string_view path) {
-  RestartPath file;
-  if (path.empty() || !file.Assign(path)) return;
-  if (gProgram.ntFlag) {
-    CancelOnNt(file);
-  } else {
-    CancelOn9x(file);
-  }
+  if (path.empty()) return {ERROR_INVALID_NAME};
+  if (!file.Assign(path)) return {ERROR_FILENAME_EXCED_RANGE};
+  if (ntFamily) return {ScheduleOnNt(file, mayScheduleDirectory)};
+  return ScheduleOn9x(file);
 }

@@ -16,6 +16,7 @@
 #include "diagnostics/seh_guard_win32.h"
 #include "gui_driver.h"
 #include "startup_order_probe.h"
+#include "support/registry_calls.h"
 #include "support/temp_dir.h"
 
 // The C runtime's own filter, which it installs before the program's initialisers run.

@@ -9,6 +9,8 @@
 #include <random>
 #include <string>
 
+#include "support/registry_calls.h"
+
 namespace {
 
 class RegistryAccessTest : public ::testing::Test {

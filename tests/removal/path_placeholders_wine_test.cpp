@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "gui_driver.h"
+#include "support/registry_calls.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include "gui_driver.h"
 #include "registry/registry_access.h"
 #include "removal/restart_list.h"
+#include "support/registry_calls.h"
 #include "support/platform_family.h"
 #include "support/temp_dir.h"
 

@@ -60,9 +60,9 @@ TEST(CrashReport, AFaultingComServerIsReportedAndTheProcessEnds) {
   const std::string trace((std::istreambuf_iterator<char>(lines)), std::istreambuf_iterator<char>());
   EXPECT_NE(trace.find(" faulting_com_server.dll, DllUnregisterServer"), std::string::npos) << trace;
   EXPECT_NE(trace.find(" uninstall.exe, UnregisterComServer"), std::string::npos) << trace;
-  EXPECT_NE(trace.find(" uninstall.exe, RemoveFile()+"), std::string::npos) << trace;
+  EXPECT_NE(trace.find(" uninstall.exe, RemovalWorker::RemoveFile()+"), std::string::npos) << trace;
   EXPECT_NE(trace.find("removal_worker_win32.cpp, line "), std::string::npos) << trace;
-  EXPECT_NE(trace.find(" uninstall.exe, RemovalWorker"), std::string::npos) << trace;
+  EXPECT_NE(trace.find(" uninstall.exe, RemovalWorker::Run()+"), std::string::npos) << trace;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ constexpr DWORD kFileNameCapacity = 260;
 constexpr std::size_t kSymbolRecordSize = 512;  // record and name together
 constexpr DWORD kSymbolNameCapacity = 488;
 constexpr DWORD kOwnContextFlags = CONTEXT_FULL;
+constexpr int kModuleListAttempts = 4;  // a list that keeps changing is given up
 
 struct DebugHelp {
   decltype(&SymGetModuleBase) getModuleBase = nullptr;
@@ -97,11 +98,17 @@ void LoadModuleSymbols(HMODULE module) {
                         static_cast<DWORD64>(reinterpret_cast<ULONG_PTR>(module)), 0);
 }
 
-// The process's module handles; false when they cannot be listed.
+// The process's module handles; false when they cannot be listed. Another
+// thread may load a module between the counting and the listing (the wizard's
+// thread does while the worker's faults): the list is then taken again.
 bool ListModules(HeapBuffer<HMODULE>& modules, DWORD& count) {
   const DWORD processId = GetCurrentProcessId();
-  if (!EnumerateModules(processId, 0, nullptr, &count) || !modules.Allocate(count)) return false;
-  return EnumerateModules(processId, count, modules.data(), &count) != FALSE;
+  for (int attempt = 0; attempt < kModuleListAttempts; ++attempt) {
+    if (!EnumerateModules(processId, 0, nullptr, &count) || !modules.Allocate(count)) return false;
+    if (EnumerateModules(processId, count, modules.data(), &count)) return true;
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+  }
+  return false;
 }
 
 bool EngineFunctionsPresent() {

@@ -14,6 +14,7 @@ std::string_view SkipReasonText(SkipReason reason) {
     case SkipReason::kZeroByte: return "a line of the record holds a zero byte";
     case SkipReason::kRelativePath: return "the path is not absolute";
     case SkipReason::kNoLineFeedAtEnd: return "the last line has no line feed";
+    case SkipReason::kProgramNotFound: return "the program was not found";
     case SkipReason::kNone: break;
   }
   return "not carried out";

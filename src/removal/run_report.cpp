@@ -22,6 +22,7 @@ void AppendOutcome(RecordLineText& text, RecordKind kind, const RecordOutcome& o
 }
 
 void Count(RunTally& tally, RecordKind kind, const RecordOutcome& outcome) {
+  if (outcome.restartAdvised) tally.restartNeeded = true;
   switch (outcome.result) {
     case RecordResult::kDone: ++(kind == RecordKind::kProgram ? tally.ran : tally.removed); break;
     case RecordResult::kAlreadyGone: ++tally.alreadyGone; break;

@@ -23,7 +23,7 @@ inline constexpr int kExitNotDone = 1603;        // nothing or not all was done
 inline constexpr std::size_t kErrorTextCapacity = 512;
 using ErrorText = BoundedString<kErrorTextCapacity>;
 // The system's text for an error code ("Access is denied."); empty when it has none.
-using SystemErrorText = void (*)(std::uint32_t error, ErrorText& text);
+using ErrorTextFunction = void (*)(std::uint32_t error, ErrorText& text);
 
 struct RunTally {
   int removed = 0;
@@ -33,7 +33,9 @@ struct RunTally {
   int kept = 0;
   int skipped = 0;
   int failed = 0;
-  bool restartNeeded = false;  // a file of the log waits for the restart list
+  // A file of the log waits for the restart list, or a change of the log's
+  // takes effect only then.
+  bool restartNeeded = false;
 
   int Records() const {
     return removed + ran + alreadyGone + onRestartList + kept + skipped + failed;
@@ -43,7 +45,7 @@ struct RunTally {
 
 class RunReport {
  public:
-  explicit RunReport(SystemErrorText errorText) : errorText_(errorText) {}
+  explicit RunReport(ErrorTextFunction errorText) : errorText_(errorText) {}
 
   // Writes the report to `path` from now on (created or replaced); false when
   // it cannot be written.
@@ -66,7 +68,7 @@ class RunReport {
   void AppendError(RecordLineText& text, std::uint32_t error);
   void Write(std::string_view line);
 
-  SystemErrorText errorText_;
+  ErrorTextFunction errorText_;
   TextLineFile file_;
   bool open_ = false;
   RunTally tally_;

@@ -98,12 +98,10 @@ std::vector<std::string> RestartEntriesBelow(const fs::path& directory) {
     result = ::testing::AssertionFailure() << "the run did not end by itself\n";
   }
   for (const gui::CreatedWindow& window : run.windows) {
-    if (window.className.empty() || window.topLevel) {
-      result = ::testing::AssertionFailure()
-               << result.message() << "window of class \"" << window.className << "\""
-               << (window.className.empty() ? " (gone before it could be seen)" : "")
-               << (window.visible ? ", visible" : "") << "\n";
-    }
+    result = ::testing::AssertionFailure()
+             << result.message() << "window of class \"" << window.className << "\""
+             << (window.className.empty() ? " (gone before it could be seen)" : "")
+             << (window.visible ? ", visible" : "") << "\n";
   }
   return result;
 }

@@ -59,8 +59,8 @@ class FaultScenario {
   std::string testKey_;
 };
 
-// Success when the run ended by itself and created no window but message-only
-// ones: nothing it could have shown.
+// Success when the run ended by itself and created no window at all, not even
+// one it never showed.
 ::testing::AssertionResult ShowedNoWindow(const gui::WatchedRun& run);
 
 // The paths of the restart list (without their \??\ prefix) that lie below `directory`.

@@ -34,7 +34,6 @@ CreatedWindow Describe(HWND window) {
   seen.handle = window;
   if (!IsWindow(window)) return seen;
   seen.className = ClassName(window);
-  seen.topLevel = GetAncestor(window, GA_PARENT) == GetDesktopWindow();
   seen.visible = IsWindowVisible(window);
   return seen;
 }

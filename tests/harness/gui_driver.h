@@ -29,7 +29,6 @@ bool Start(const std::string& commandLine, const std::string& workingDirectory, 
 struct CreatedWindow {
   HWND handle = nullptr;  // while it lived
   std::string className;
-  bool topLevel = false;  // a child of the desktop: neither message-only nor a control
   bool visible = false;
 };
 

@@ -215,7 +215,8 @@ int RunUninstaller(HINSTANCE instance) {
   TextLineFile log;
   if (!log.Open(state.uninstallLogPath.c_str(), TextLineFile::Mode::kRead)) {
     NotePath(report, "log", state.uninstallLogPath.view(), " cannot be opened", GetLastError());
-    if (unattended) return Finish(report, kExitNotDone);  // nothing is removed, not even the registration
+    // Unattended, nothing is removed, not even the registration.
+    if (unattended) return Finish(report, kExitNotDone);
     HandleMissingLog(state, report);
     return Finish(report, kInteractiveExitCode);
   }

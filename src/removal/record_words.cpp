@@ -39,8 +39,10 @@ RecordLineText StartRecordLine(int line, const LogRecord& record) {
   text.Assign("line ");
   AppendDecimal(text, line);
   text.Append(": ");
-  const bool lineCut = record.skipReason == SkipReason::kOverlongLine ||
-                       (record.skipReason == SkipReason::kZeroByte && record.continuationLines == 0);
+  // A zero byte skips the record before its continuation lines only in the record line.
+  const bool lineCut =
+      record.skipReason == SkipReason::kOverlongLine ||
+      (record.skipReason == SkipReason::kZeroByte && record.continuationLines == 0);
   if (record.line.empty() || lineCut) return text;
   text.Append(RecordKindName(record.kind));
   text.Append(' ');

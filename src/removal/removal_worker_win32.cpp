@@ -132,7 +132,9 @@ RecordOutcome RemovalWorker::RemoveIniRecord(const LogRecord& record) {
                                             settings_.systemIniPath, settings_.ntFamily);
   restartAdvised_ = restartAdvised_ || edit.restartAdvised;
   RecordOutcome outcome = DeletionOutcome(edit.error);
-  if (edit.error == ERROR_SUCCESS && edit.linesLeftOut == 0) outcome.result = RecordResult::kAlreadyGone;
+  if (edit.error == ERROR_SUCCESS && edit.linesLeftOut == 0) {
+    outcome.result = RecordResult::kAlreadyGone;
+  }
   // An entry that was not there leaves nothing for the restart to take effect.
   outcome.restartAdvised = edit.restartAdvised && edit.linesLeftOut > 0;
   return outcome;
@@ -160,7 +162,9 @@ RecordOutcome RemovalWorker::RunProgram(const LogRecord& record) {
   if (!CreateProcessA(nullptr, commandLine.Buffer(), nullptr, nullptr, FALSE, 0, nullptr,
                       directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
     const DWORD error = GetLastError();
-    if (IsMissingFileError(error)) return {RecordResult::kSkipped, SkipReason::kProgramNotFound, error};
+    if (IsMissingFileError(error)) {
+      return {RecordResult::kSkipped, SkipReason::kProgramNotFound, error};
+    }
     return {RecordResult::kFailed, SkipReason::kNone, error};
   }
   UniqueHandle processHandle(process.hProcess);

@@ -42,8 +42,8 @@ bool FaultScenario::Start(gui::Process& process, const std::string& arguments) c
 }
 
 gui::WatchedRun FaultScenario::RunUnattended(const std::string& arguments) const {
-  return gui::RunWatchingWindows(
-      "\"" + installation_.Uninstaller().string() + "\" -S " + arguments, workingDirectory_.string());
+  return gui::RunWatchingWindows("\"" + installation_.Uninstaller().string() + "\" -S " + arguments,
+                                 workingDirectory_.string());
 }
 
 DWORD FaultScenario::RunToFinish() const {

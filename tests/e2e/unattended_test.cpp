@@ -91,7 +91,8 @@ TEST(Unattended, TypicalInstallationGoesWithoutAWindowAsTheWizardWouldRemoveIt) 
 
   // The wizard, with a report it cannot write: no reason to stop.
   gui::Process process;
-  ASSERT_TRUE(wizardScenario.Start(process, "-C -L\"" + (reports.path() / "none" / "r.txt").string() + "\""));
+  const fs::path unwritable = reports.path() / "none" / "r.txt";
+  ASSERT_TRUE(wizardScenario.Start(process, "-C -L\"" + unwritable.string() + "\""));
   const Wizard wizard = WaitForWizard(process.id);
   ASSERT_NE(wizard.page, nullptr);
   HWND prompt = WaitForSystemFilePrompt(process.id);
@@ -130,7 +131,8 @@ TEST(Unattended, TypicalInstallationGoesWithoutAWindowAsTheWizardWouldRemoveIt) 
             "line 7: font " + records[3].substr(1) + ": removed\r\n"
             "line 8: registry value " + typical.value + ": removed\r\n"
             "line 9: program " + typical.program.string() + ": ran\r\n"
-            "line 12: file " + typical.exhausted + ": kept: a shared system file, and the answer was No\r\n"
+            "line 12: file " + typical.exhausted +
+            ": kept: a shared system file, and the answer was No\r\n"
             "line 13: file " + typical.stillShared + ": kept: other programs still count on it\r\n"
             "summary: 8 records: 5 removed, 1 run, 0 already gone, 0 put on the restart list, "
             "2 kept, 0 skipped, 0 failed; exit code 0\r\n");

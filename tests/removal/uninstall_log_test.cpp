@@ -80,7 +80,8 @@ TEST(UninstallLog, NoCutLineIsEverCarriedOut) {
     std::vector<std::string> records;
   } cases[] = {
       {"", {"end"}},
-      {"C:\\a.txt\nC:\\b.txt", {"F C:\\a.txt", "end no line feed"}},  // the last line needs its line feed
+      // The last line needs its line feed.
+      {"C:\\a.txt\nC:\\b.txt", {"F C:\\a.txt", "end no line feed"}},
       {fits + "\n", {"F " + fits, "end"}},
       {fits + "f\n", {"skipped overlong line", "end"}},
       {longPath + "\r\nC:\\ok.txt\r\n" + std::string(2100, 'z') + "\r\n",

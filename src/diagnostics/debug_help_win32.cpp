@@ -192,7 +192,7 @@ const char* WalkStep(unsigned parts, EXCEPTION_POINTERS* exception) {
   if (!gDebugHelp.stackWalk(kWalkMachine, SymbolProcess(), GetCurrentThread(), &gFrame,
                             context, ReadOwnMemory, gDebugHelp.functionTableAccess,
                             gDebugHelp.getModuleBase, TranslateAddress) ||
-      gFrame.AddrFrame.Offset == 0) {
+      WalkHasEnded(gFrame)) {
     return nullptr;
   }
   // A damaged stack can lead the walk round in a circle: a step that gets

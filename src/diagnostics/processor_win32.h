@@ -37,6 +37,17 @@ inline constexpr AddressWideFunctionNames kAddressWideFunctionNames = {
 // The instruction, stack and frame pointers of `context` as the walk's first frame.
 void StartWalkFrame(const CONTEXT& context, STACKFRAME& frame);
 
+// Whether a step of the walk found no frame: on x86 one without a frame
+// pointer; on x86-64, whose code keeps none (unwind data stands in for it),
+// one without an instruction address.
+inline bool WalkHasEnded(const STACKFRAME& frame) {
+#ifdef _WIN64
+  return frame.AddrPC.Offset == 0;
+#else
+  return frame.AddrFrame.Offset == 0;
+#endif
+}
+
 // The register dump of a crash report for `context`.
 void AppendContextRegisters(SharedText& text, const CONTEXT& context);
 

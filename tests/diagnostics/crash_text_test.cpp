@@ -32,10 +32,10 @@ struct FakeLookups {
     use(AddressLookups{moduleName, symbolAt, lineAt});
   }
 
-  std::string Frame(unsigned parts = kAllFrameParts) {
+  std::string Frame(unsigned parts = kAllFrameParts,
+                    FrameFacts frame = {0x23, 0x401A2B, {1, 0xFFFFFFFF, 0x10, 0}}) {
     SharedText text;
     text.Assign("left over from the previous frame");
-    FrameFacts frame{0x23, 0x401A2B, {1, 0xFFFFFFFF, 0x10, 0}};
     With([&](const AddressLookups& lookups) { FormFrameText(text, frame, parts, lookups); });
     return std::string(text.view());
   }
@@ -48,6 +48,11 @@ TEST(FrameText, AddressArgumentsModuleFunctionAndLineAsAsked) {
   EXPECT_EQ(lookups.Frame(),
             "0023:00401A2B (0x00000001 0xFFFFFFFF 0x00000010 0x00000000)\n"
             "         uninstall.exe, RemoveFile()+18 byte(s), src\\removal\\files.cpp, line 77+3 byte(s)");
+  // x86-64: addresses and arguments of 16 digits.
+  const FrameFacts wide{0x33, 0x140001A2B, {1, 0xFFFFFFFF00000000, 0x10, 0}, AddressDigits::k64Bit};
+  EXPECT_EQ(lookups.Frame(kFrameArguments | kFrameModule, wide),
+            "0033:0000000140001A2B (0x0000000000000001 0xFFFFFFFF00000000 0x0000000000000010 "
+            "0x0000000000000000)\n         uninstall.exe");
   lookups.symbolDisplacement = 0;
   lookups.lineDisplacement = 0;
   EXPECT_EQ(lookups.Frame(kNoArguments), "0023:00401A2B uninstall.exe, RemoveFile, src\\removal\\files.cpp, line 77");
@@ -101,9 +106,10 @@ TEST(CrashHeader, NamesTheExceptionTheModuleAndThePlace) {
                          "001B:10001234, RemoveFile , src\\removal\\files.cpp, line 77");
   lookups.module.clear();
   lookups.hasSymbol = false;
-  lookups.With([&](const AddressLookups& l) { FormCrashHeader(text, "uninstall.exe", "", 0x1B, 0, AddressDigits::k32Bit, l);
+  lookups.With([&](const AddressLookups& l) {
+    FormCrashHeader(text, "uninstall.exe", "", 0x33, 0x7FF612345678, AddressDigits::k64Bit, l);
   });
-  EXPECT_EQ(text.view(), "uninstall.exe caused a  in module <UNKNOWN> at 001B:00000000");
+  EXPECT_EQ(text.view(), "uninstall.exe caused a  in module <UNKNOWN> at 0033:00007FF612345678");
 }
 
 TEST(RegisterDump, TheRegistersOfEachProcessorInTheirFixedOrder) {

@@ -9,6 +9,7 @@
 #include "diagnostics/crash_text.h"
 #include "diagnostics/debug_help_win32.h"
 #include "diagnostics/module_list_win32.h"
+#include "diagnostics/processor_win32.h"
 #include "diagnostics/seh_guard_win32.h"
 
 namespace {
@@ -53,10 +54,10 @@ void FormHeader(EXCEPTION_POINTERS* exception, SharedText& header) {
       SystemExceptionName(record.ExceptionCode, systemName);
       name = systemName.c_str();
     }
-    const auto address = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(record.ExceptionAddress));
+    const auto address = reinterpret_cast<DWORD_PTR>(record.ExceptionAddress);
     WithAddressLookups(address, [&](const AddressLookups& lookups) {
       FormCrashHeader(header, program.view(), name, exception->ContextRecord->SegCs, address,
-                      lookups);
+                      kAddressDigits, lookups);
     });
   };
   if (!RunGuarded(form)) header.Clear();
@@ -67,11 +68,6 @@ void AppendText(std::size_t& length, std::string_view text) {
   std::memcpy(gCrashText + length, text.data(), count);
   length += count;
   gCrashText[length] = '\0';
-}
-
-RegisterValues RegistersOf(const CONTEXT& c) {
-  return RegisterValues{c.Eax, c.Ebx,    c.Ecx,   c.Edx,   c.Esi,   c.Edi,   c.Ebp,   c.Esp,
-                        c.Eip, c.EFlags, c.SegCs, c.SegDs, c.SegSs, c.SegEs, c.SegFs, c.SegGs};
 }
 
 void WriteCrashFile(std::string_view text) {
@@ -88,7 +84,7 @@ LONG WriteCrashReport(EXCEPTION_POINTERS* exception) {
   AppendText(length, shared.view());
   AppendText(length, "\n");
   shared.Clear();
-  AppendRegisterDump(shared, RegistersOf(*exception->ContextRecord));
+  AppendContextRegisters(shared, *exception->ContextRecord);
   AppendText(length, shared.view());
   AppendText(length, "\n");
   AppendStackTrace(exception, gCrashText + length, kCrashTextCapacity - 1 - length, 0);

@@ -93,24 +93,39 @@ TEST(CrashHeader, NamesTheExceptionTheModuleAndThePlace) {
   lookups.lineDisplacement = 0;
   SharedText text;
   lookups.With([&](const AddressLookups& l) {
-    FormCrashHeader(text, "uninstall.exe", "EXCEPTION_ACCESS_VIOLATION", 0x1B, 0x10001234, l);
+    FormCrashHeader(text, "uninstall.exe", "EXCEPTION_ACCESS_VIOLATION", 0x1B, 0x10001234,
+                    AddressDigits::k32Bit, l);
   });
   // At displacement 0 the header's symbol has a blank after it (frames have none).
   EXPECT_EQ(text.view(), "uninstall.exe caused a EXCEPTION_ACCESS_VIOLATION in module uninstall.exe at "
                          "001B:10001234, RemoveFile , src\\removal\\files.cpp, line 77");
   lookups.module.clear();
   lookups.hasSymbol = false;
-  lookups.With([&](const AddressLookups& l) { FormCrashHeader(text, "uninstall.exe", "", 0x1B, 0, l); });
+  lookups.With([&](const AddressLookups& l) { FormCrashHeader(text, "uninstall.exe", "", 0x1B, 0, AddressDigits::k32Bit, l);
+  });
   EXPECT_EQ(text.view(), "uninstall.exe caused a  in module <UNKNOWN> at 001B:00000000");
 }
 
-TEST(RegisterDump, ThreeLinesInTheFixedOrder) {
+TEST(RegisterDump, TheRegistersOfEachProcessorInTheirFixedOrder) {
   SharedText text;
-  AppendRegisterDump(text, {1, 2, 3, 4, 5, 6, 7, 8, 0x401000, 0x246, 0x1B, 0x23, 0x2B, 0x33, 0x3B, 0});
+  AppendRegisterDump(text, RegisterValues{1, 2, 3, 4, 5, 6, 7, 8, 0x401000, 0x246, 0x1B, 0x23, 0x2B,
+                                          0x33, 0x3B, 0});
   EXPECT_EQ(text.view(),
             "EAX=00000001 EBX=00000002 ECX=00000003 EDX=00000004 ESI=00000005\n"
             "EDI=00000006 EBP=00000007 ESP=00000008 EIP=00401000 FLG=00000246\n"
             "CS=001B DS=0023 SS=002B ES=0033 FS=003B GS=0000");
+  text.Clear();
+  AppendRegisterDump(text, RegisterValues64{0x123456789ABCDEF0, 2, 3, 4, 5, 6, 7, 0x22FE40, 8, 9,
+                                            10, 11, 12, 13, 14, 0xFFFFFFFFFFFFFFFF,
+                                            0x140001000, 0x10246, 0x33, 0x2B, 0x2B, 0x2B, 0x53,
+                                            0x2B});
+  EXPECT_EQ(text.view(),
+            "RAX=123456789ABCDEF0 RBX=0000000000000002 RCX=0000000000000003 RDX=0000000000000004\n"
+            "RSI=0000000000000005 RDI=0000000000000006 RBP=0000000000000007 RSP=000000000022FE40\n"
+            "R8=0000000000000008 R9=0000000000000009 R10=000000000000000A R11=000000000000000B\n"
+            "R12=000000000000000C R13=000000000000000D R14=000000000000000E R15=FFFFFFFFFFFFFFFF\n"
+            "RIP=0000000140001000 FLG=00010246\n"
+            "CS=0033 DS=002B SS=002B ES=002B FS=0053 GS=002B");
 }
 
 TEST(StackTrace, OneLinePerFrameAfterTheSkippedOnesAsFarAsTheyFit) {

@@ -11,6 +11,10 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/setup.sh
 source tests/harness/wine-arch.sh
 wine_arch_probe
+if [ -z "$WINE_ARCHES" ]; then
+  echo "test: no Windows-side tests can run: $WINE_ARCH_WHY; the other tests run," \
+    "then the command fails" >&2
+fi
 trees=() ran=()
 for arch in $WINE_ARCHES; do
   trees+=("$(wine_arch_tree "$arch")")

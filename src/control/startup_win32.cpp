@@ -64,7 +64,7 @@ void RegisterDialogClass(HINSTANCE instance) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.style = CS_DBLCLKS | CS_OWNDC;
-  windowClass.lpfnWndProc = DefDlgProcW;
+  windowClass.lpfnWndProc = DefDlgProcA;
   windowClass.cbWndExtra = DLGWINDOWEXTRA;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_UNINSTALL));

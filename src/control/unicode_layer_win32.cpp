@@ -23,17 +23,19 @@ bool IsNtFamily() {
   return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-// Loaded once, with the ordinary library search; a failure is told once, and
-// every wide call then fails while the program goes on.
-HMODULE LoadUnicodeLayer() {
-  HMODULE module = LoadLibraryA("unicows.dll");
-  if (module == nullptr) MessageBoxA(nullptr, "UNICOWS.DLL NOT LOADED!!", "TEST", MB_OK);
-  return module;
-}
+UniqueModule gUnicodeLayer;
+bool gUnicodeLayerTried = false;
 
+// Loaded once, with the ordinary library search; a failure is told once, and
+// every wide call then fails while the program goes on. The first wide call
+// comes from start-up, before the removal worker exists.
 HMODULE UnicodeLayer() {
-  static const UniqueModule module(LoadUnicodeLayer());
-  return module.get();
+  if (!gUnicodeLayerTried) {
+    gUnicodeLayerTried = true;
+    gUnicodeLayer.Reset(LoadLibraryA("unicows.dll"));
+    if (!gUnicodeLayer) MessageBoxA(nullptr, "UNICOWS.DLL NOT LOADED!!", "TEST", MB_OK);
+  }
+  return gUnicodeLayer.get();
 }
 
 FARPROC Resolve(const char* systemDll, const char* name) {

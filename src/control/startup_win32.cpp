@@ -64,7 +64,7 @@ void RegisterDialogClass(HINSTANCE instance) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.style = CS_DBLCLKS | CS_OWNDC;
-  windowClass.lpfnWndProc = DefDlgProcW;
+  windowClass.lpfnWndProc = DefDlgProcA;
   windowClass.cbWndExtra = DLGWINDOWEXTRA;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_UNINSTALL));
@@ -90,14 +90,21 @@ HFONT CreateArialFont(LONG height, LONG weight) {
 
 // Joins a directory and a name that starts with a backslash, then expands the
 // placeholders, which also folds the doubled backslash after a directory that
-// ends with one. A result too long to expand stays joined as it is.
+// ends with one. The directory is taken as it is: a percent sign in one of its
+// names is doubled, so that it stays a percent sign. A result too long to
+// expand stays joined as it is.
 template <std::size_t Capacity>
 void BuildExpandedPath(std::string_view directory, std::string_view name,
                        BoundedString<Capacity>& path) {
-  path.Assign(directory);
-  path.Append(name);
+  if (!path.Assign(directory) || !path.Append(name)) return;
+  BoundedString<2 * Capacity> escaped;  // holds every percent sign of the directory twice
+  for (char c : directory) {
+    escaped.Append(c);
+    if (c == '%') escaped.Append('%');
+  }
+  escaped.Append(name);
   ExpandedPath expanded;
-  if (ExpandPathPlaceholders(path.view(), expanded)) path.Assign(expanded.view());
+  if (ExpandPathPlaceholders(escaped.view(), expanded)) path.Assign(expanded.view());
 }
 
 // The log is missing: offer to remove the product's registration, then end.

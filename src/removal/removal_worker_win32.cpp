@@ -20,7 +20,6 @@
 namespace {
 
 constexpr unsigned kFinishTextId = 52;
-constexpr DWORD kProgramPollMs = 100;  // how often a started program is checked for its end
 constexpr std::size_t kIniEntryCapacity = 1024;  // "name=value": longer entries are skipped
 
 // The registry values of the log's records go through one instance, made
@@ -105,10 +104,9 @@ void RunProgram(const LogRecord& record) {
   }
   UniqueHandle processHandle(process.hProcess);
   UniqueHandle threadHandle(process.hThread);
-  DWORD exitCode = STILL_ACTIVE;
-  while (GetExitCodeProcess(processHandle.get(), &exitCode) && exitCode == STILL_ACTIVE) {
-    Sleep(kProgramPollMs);
-  }
+  // The end of the process, not its exit code: a program may well end with
+  // 259, the code that also means "still running".
+  WaitForSingleObject(processHandle.get(), INFINITE);
   SetFocus(gWizard.page);
   ShowWindow(gWizard.page, SW_RESTORE);
 }

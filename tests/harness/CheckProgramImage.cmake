@@ -1,7 +1,7 @@
 cmake_minimum_required(VERSION 3.25)
 # Checks uninstall.exe as built: a GUI program of the expected format that
-# imports only DLLs every Windows has, and no larger than MAX_KIB when given.
-# Run with -DEXE=... -DOBJDUMP=... -DFORMAT=pei-i386|pei-x86-64 [-DMAX_KIB=n]
+# imports only DLLs every Windows has and no wide function, and no larger than
+# MAX_KIB when given. Run with -DEXE=... -DOBJDUMP=... -DFORMAT=pei-i386|pei-x86-64 [-DMAX_KIB=n]
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE headers RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${EXE}")
@@ -26,6 +26,15 @@ foreach(line IN LISTS imports)
   endif()
   message(STATUS "imports ${dll}")
 endforeach()
+# The wide window functions are bound at run time, from the Unicode layer on the
+# 9x family, where the system's own are stubs that fail: none may be imported.
+string(REGEX MATCHALL "\t[0-9a-f]+\t +[0-9]+ +[A-Za-z0-9_]+W\n" wide "${headers}")
+if(wide)
+  list(TRANSFORM wide REPLACE ".* " "")
+  list(TRANSFORM wide STRIP)
+  list(JOIN wide " " wide)
+  message(FATAL_ERROR "uninstall.exe imports wide functions: ${wide}")
+endif()
 file(SIZE ${EXE} size)
 message(STATUS "uninstall.exe (${FORMAT}): ${size} bytes")
 if(DEFINED MAX_KIB)

@@ -35,13 +35,12 @@ if stale "$out/bench_driver.exe" "${driver_sources[@]}" bench/bench_util.h tests
     -Isrc -Itests/harness -Ibench -o "$out/bench_driver.exe" "${driver_sources[@]}"
 fi
 probe_libs=("$libs"/removal/libremoval_win32.a "$libs"/removal/libremoval_core.a
-  "$libs"/control/libcontrol_win32.a "$libs"/control/libcontrol_core.a
   "$libs"/registry/libregistry_win32.a "$libs"/registry/libregistry_core.a
   "$libs"/localization/liblocalization_win32.a "$libs"/localization/liblocalization_core.a
-  "$libs"/wizard/libwizard_win32.a "$libs"/wizard/libwizard_core.a
   "$libs"/libcommon_win32.a "$libs"/libcommon_core.a)
 if stale "$out/schedule_probe.exe" bench/schedule_probe.cpp bench/bench_util.h "${probe_libs[@]}"; then
-  $CXX -std=c++20 -O2 -static -s -DNOMINMAX -Isrc -Ibench -o "$out/schedule_probe.exe" bench/schedule_probe.cpp \
+  $CXX -std=c++20 -O2 -static -s -DNOMINMAX -D_WIN32_WINNT=0x0501 -DWINVER=0x0501 -Isrc -Ibench \
+    -o "$out/schedule_probe.exe" bench/schedule_probe.cpp \
     -Wl,--start-group "${probe_libs[@]}" -Wl,--end-group -lole32 -lcomctl32 -lgdi32 -luser32 -ladvapi32
 fi
 if stale "$out/empty_gui.exe" bench/empty_gui.c; then

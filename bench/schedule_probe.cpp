@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "bench_util.h"
-#include "control/program_state.h"
+#include "common/platform_win32.h"
 #include "removal/protected_folders_win32.h"
+#include "removal/restart_list_win32.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -21,17 +22,19 @@ int main(int argc, char** argv) {
   }
   const std::vector<std::string> files = bench::ReadLines(argv[1]);
   if (files.size() < 10) return 2;
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  gProgram.ntFlag = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-  IsProtectedFolder("C:\\");  // the folder list is built once, before the clock starts
+  const bool nt = IsNtPlatform();
+  ProtectedFolders folders;
+  folders.Contains("C:\\Bench");  // the folder list is built once, before the clock starts
+  const auto mayScheduleDirectory = [&folders](std::string_view directory) {
+    return !folders.Contains(directory);
+  };
   bench::ClearRestartList();
 
   const std::size_t tenth = files.size() / 10;
   std::vector<double> done;
   const double start = bench::Now();
   for (std::size_t i = 0; i < files.size(); ++i) {
-    ScheduleDeleteAtRestart(files[i]);
+    ScheduleDeleteAtRestart(files[i], nt, mayScheduleDirectory);
     if (i + 1 == tenth || i + 1 == files.size() - tenth) done.push_back(bench::Now());
   }
   const double end = bench::Now();

@@ -94,7 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (fileExists) ScratchDirectory::Write(paths.file.c_str(), content);
 
   const IniEdit edit{section, removeEntry, appendEntry};
-  const IniCopyResult result = CopyIniWithEdit(paths, edit, fileExists);
+  const IniCopy copy = CopyIniWithEdit(paths, edit, fileExists);
+  const IniCopyResult result = copy.result;
   const bool copyExists = std::filesystem::exists(paths.copy.c_str());
   const std::string header = "[" + section + "]";
 
@@ -118,6 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const SectionView before = Examine(FileLines(content), header, edit);
   const SectionView after = Examine(CopiedLines(ScratchDirectory::Read(paths.copy.c_str())), header, edit);
+  FUZZ_CHECK(copy.linesLeftOut == static_cast<unsigned>(before.removeCount));
   std::vector<std::string> expectedOutside = before.outside;
   if (!appendEntry.empty() && !before.sectionSeen) expectedOutside.push_back(header);
   FUZZ_CHECK(after.outside == expectedOutside);

@@ -9,7 +9,7 @@
 #include <array>
 #include <string>
 
-#include "control/path_placeholders.h"
+#include "removal/path_placeholders.h"
 #include "fuzz_support.h"
 
 namespace {

@@ -86,19 +86,3 @@ bool AppendDecimal(BasicBoundedString<CharT, Capacity>& text, long long value) {
   for (std::size_t i = 0; i < count; ++i) ordered[i] = digits[count - 1 - i];
   return text.Append(std::basic_string_view<CharT>(ordered, count));
 }
-
-// Upper-case hexadecimal, zero-padded to at least `width` digits (like %0*X).
-template <typename CharT, std::size_t Capacity>
-bool AppendHex(BasicBoundedString<CharT, Capacity>& text, unsigned long long value, int width) {
-  CharT digits[20];
-  int count = 0;
-  do {
-    const unsigned nibble = static_cast<unsigned>(value & 0xF);
-    digits[count++] = static_cast<CharT>(nibble < 10 ? '0' + nibble : 'A' + nibble - 10);
-    value >>= 4;
-  } while (value != 0 && count < 16);
-  while (count < width && count < 20) digits[count++] = CharT('0');
-  CharT ordered[20];
-  for (int i = 0; i < count; ++i) ordered[i] = digits[count - 1 - i];
-  return text.Append(std::basic_string_view<CharT>(ordered, static_cast<std::size_t>(count)));
-}

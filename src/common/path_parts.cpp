@@ -20,15 +20,3 @@ bool IsAbsolutePath(std::string_view path) {
 std::string_view FileNameOf(std::string_view path) {
   return path.substr(DirectoryOf(path).size());
 }
-
-PathParts SplitPath(std::string_view path) {
-  PathParts parts;
-  const std::string_view directory = DirectoryOf(path);
-  parts.drive = path.substr(0, DriveLength(path));
-  parts.directory = directory.substr(parts.drive.size());
-  const std::string_view file = path.substr(directory.size());
-  const std::size_t dot = file.rfind('.');
-  parts.name = dot == std::string_view::npos ? file : file.substr(0, dot);
-  parts.extension = dot == std::string_view::npos ? std::string_view() : file.substr(dot);
-  return parts;
-}

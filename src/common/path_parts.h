@@ -1,18 +1,8 @@
 #pragma once
-// Splitting a Windows path the way the C runtime's _splitpath does: drive
-// ("C:"), directory (up to and including the last backslash or slash), name and
-// extension (from the last dot of the file part).
+// The parts of a Windows path, split as the C runtime's _splitpath splits them:
+// the directory runs up to and including the last backslash or slash.
 
 #include <string_view>
-
-struct PathParts {
-  std::string_view drive;
-  std::string_view directory;
-  std::string_view name;
-  std::string_view extension;
-};
-
-PathParts SplitPath(std::string_view path);
 
 // Drive and directory joined: the path up to and including its last backslash
 // or slash, or the bare drive. Empty when the path has neither.

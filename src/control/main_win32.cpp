@@ -3,6 +3,4 @@
 
 #include "control/startup_win32.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  RunUninstaller(instance);
-}
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return RunUninstaller(instance); }

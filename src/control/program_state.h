@@ -1,8 +1,6 @@
 #pragma once
-// Program-wide values: set once during start-up (on the main thread, before any
-// other thread exists) and read afterwards by every subsystem. The restart flag
-// is the one value written later, by the removal worker; it is read only after
-// the worker has finished.
+// The values start-up settles, in the order of its steps. The entry point holds
+// them for the whole run and hands each layer below what it needs of them.
 
 #include "common/bounded_string.h"
 #include "common/limits.h"
@@ -17,8 +15,6 @@ struct ProgramState {
   BoundedWideString<kProductTitleWideCapacity> productTitleWide;  // captions and %p
   BoundedString<kLongCapacity> uninstallLogPath;
   BoundedString<kPathCapacity> systemIniPath;
-  bool ntFlag = false;       // the system reports the NT platform
-  bool restartFlag = false;  // an INI file was rewritten on the 9x family: offer a restart
+  BoundedString<kPathCapacity> systemDirectory;  // empty when the system gives none that fits
+  bool ntFlag = false;  // the system reports the NT platform
 };
-
-extern ProgramState gProgram;

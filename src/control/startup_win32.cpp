@@ -3,18 +3,19 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <cstdlib>
-
 #include "common/ascii.h"
-#include "common/window_placement_win32.h"
+#include "common/platform_win32.h"
+#include "common/win32_handles.h"
 #include "control/command_line_win32.h"
-#include "control/path_placeholders_win32.h"
 #include "control/program_state.h"
+#include "localization/code_page_win32.h"
 #include "localization/dialog_texts_win32.h"
 #include "localization/language_win32.h"
+#include "localization/string_ids.h"
+#include "localization/text_lookup.h"
 #include "registry/registry_access.h"
-#include "removal/log_stream.h"
-#include "removal/protected_folders_win32.h"
+#include "removal/path_placeholders_win32.h"
+#include "removal/removal_worker_win32.h"
 #include "resources/resource_ids.h"
 #include "wizard/wizard_win32.h"
 
@@ -24,41 +25,29 @@ constexpr std::string_view kUninstallKey =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr std::size_t kMessageCapacity = 1024;        // texts and captions of the message boxes
 constexpr std::size_t kRestartCaptionCapacity = 128;  // the restart question's caption
+constexpr std::size_t kDriveTextCapacity = 3;         // %d of the texts: "C:"
 
-constexpr unsigned kConfirmCaptionId = 71;
-constexpr unsigned kConfirmTextId = 72;
-constexpr unsigned kRegistrationErrorTextId = 89;
-constexpr unsigned kRegistrationErrorCaptionId = 90;
-constexpr unsigned kRestartCaptionId = 96;
-constexpr unsigned kRestartTextId = 97;
+// The fonts of the dialog texts, Arial. A negative height is the characters'
+// own height in pixels, without the font's leading.
+constexpr LONG kTitleFontHeight = -14;
+constexpr LONG kBodyFontHeight = -12;
 
-HFONT gTitleFont = nullptr;
-HFONT gBodyFont = nullptr;
+constexpr std::string_view kMissingLogTextStart = "Unable to find the installation log file '";
+constexpr std::string_view kMissingLogTextEnd =
+    "'. Uninstallation can not continue.\nRemove uninstallation option?";
 
 using Message = BoundedWideString<kMessageCapacity>;
 
-template <std::size_t Capacity>
-void FetchString(unsigned id, BoundedWideString<Capacity>& text) {
-  GetString(id, Capacity, reinterpret_cast<wchar_t*>(text.Buffer()));
-  text.SyncLength();
-}
+const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 
-const wchar_t* Wide(const Message& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
-// Every way out of the program: releases what start-up created and ends the
-// process with exit code 1 through the runtime, so process-exit clean-ups run.
-[[noreturn]] void ExitUninstaller() {
-  if (gTitleFont) DeleteObject(gTitleFont);
-  if (gBodyFont) DeleteObject(gBodyFont);
-  CoUninitialize();
-  std::exit(1);
-}
-
-bool IsNtPlatform() {
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
+// COM for the whole run; released last, after everything else start-up made.
+class ComScope {
+ public:
+  ComScope() { CoInitialize(nullptr); }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  ~ComScope() { CoUninitialize(); }
+};
 
 void RegisterDialogClass(HINSTANCE instance) {
   WNDCLASSEXW windowClass{};
@@ -69,7 +58,7 @@ void RegisterDialogClass(HINSTANCE instance) {
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_UNINSTALL));
   windowClass.hIconSm = windowClass.hIcon;
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   windowClass.lpszClassName = L"" UNINSTALL_DIALOG_CLASS;
   RegisterClassExW(&windowClass);
@@ -95,7 +84,7 @@ HFONT CreateArialFont(LONG height, LONG weight) {
 // expand stays joined as it is.
 template <std::size_t Capacity>
 void BuildExpandedPath(std::string_view directory, std::string_view name,
-                       BoundedString<Capacity>& path) {
+                       const ProgramState& state, BoundedString<Capacity>& path) {
   if (!path.Assign(directory) || !path.Append(name)) return;
   BoundedString<2 * Capacity> escaped;  // holds every percent sign of the directory twice
   for (char c : directory) {
@@ -104,42 +93,48 @@ void BuildExpandedPath(std::string_view directory, std::string_view name,
   }
   escaped.Append(name);
   ExpandedPath expanded;
-  if (ExpandPathPlaceholders(escaped.view(), expanded)) path.Assign(expanded.view());
+  const InstallationValues installation{state.commandLine.installDir.view(),
+                                        state.header.productKey.view()};
+  if (ExpandPathPlaceholders(escaped.view(), installation, expanded)) path.Assign(expanded.view());
 }
 
-// The log is missing: offer to remove the product's registration, then end.
-[[noreturn]] void HandleMissingLog() {
-  BoundedString<kLongCapacity + 160> text;
-  text.Assign("Unable to find the installation log file '");
-  text.Append(gProgram.uninstallLogPath.view());
-  text.Append("'. Uninstallation can not continue.\nRemove uninstallation option?");
-  if (MessageBoxA(nullptr, text.c_str(), "Uninstall", MB_YESNO | MB_ICONERROR | MB_TOPMOST) ==
+// The log is missing: offers to remove the product's registration.
+void HandleMissingLog(const ProgramState& state) {
+  BoundedString<kLongCapacity + kMissingLogTextStart.size() + kMissingLogTextEnd.size()> text;
+  text.Assign(kMissingLogTextStart);
+  text.Append(state.uninstallLogPath.view());
+  text.Append(kMissingLogTextEnd);
+  if (MessageBoxA(nullptr, text.c_str(), "Uninstall", MB_YESNO | MB_ICONERROR | MB_TOPMOST) !=
       IDYES) {
-    const auto name = UninstallKeyNameForMissingLog(gProgram.commandLine.installDir.view(),
-                                                    gProgram.commandLine.switchString.view());
-    BoundedString<kLongCapacity> key;
-    if (!name.empty() && key.Assign(kUninstallKey) && key.Append(name.view())) {
-      RegistryAccess registry;
-      registry.DeleteRegistryKey(key.view());
-    }
+    return;
   }
-  ExitUninstaller();
+  const auto name = UninstallKeyNameForMissingLog(state.commandLine.installDir.view(),
+                                                  state.commandLine.switchString.view());
+  BoundedString<kLongCapacity> key;
+  if (!name.empty() && key.Assign(kUninstallKey) && key.Append(name.view())) {
+    // There is nothing more to do either way: a registration that stays is
+    // the user's to remove.
+    RegistryAccess().DeleteRegistryKey(key.view());
+  }
 }
 
 // Removes the product's UninstallString and DisplayName; false when the
 // registration is still there and cannot be removed.
-bool RemoveRegistrationValues() {
-  RegistryAccess registry;
+bool RemoveRegistrationValues(std::string_view productKey) {
+  const RegistryAccess registry;
   BoundedString<kLongCapacity> path;
   path.Assign(kUninstallKey);
-  path.Append(gProgram.header.productKey.view());
+  path.Append(productKey);
   const std::size_t keyLength = path.size();
   path.Append("\\UninstallString");
-  if (!registry.DeleteRegistryValueAt(path.view()) && registry.RegistryValueExists(path.view())) {
+  if (registry.DeleteRegistryValueAt(path.view()) != ERROR_SUCCESS &&
+      registry.RegistryValueExists(path.view())) {
     return false;
   }
   path.Truncate(keyLength);
   path.Append("\\DisplayName");
+  // Without its UninstallString the entry offers no uninstallation any more: a
+  // name left behind is not a reason to stop.
   registry.DeleteRegistryValueAt(path.view());
   return true;
 }
@@ -159,76 +154,99 @@ void Restart() {
 
 }  // namespace
 
-void RunUninstaller(HINSTANCE instance) {
-  CoInitialize(nullptr);
+int RunUninstaller(HINSTANCE instance) {
+  const ComScope com;
   InitCommonControls();
-  ReadProcessCommandLine(gProgram.commandLine);
-  gProgram.ntFlag = IsNtPlatform();
+  ProgramState state;
+  ReadProcessCommandLine(state.commandLine);
+  state.ntFlag = IsNtPlatform();
   RegisterDialogClass(instance);
-  gTitleFont = CreateArialFont(-14, FW_BOLD);
-  gBodyFont = CreateArialFont(-12, FW_NORMAL);
-  SetDialogFonts(gTitleFont, gBodyFont);
-  SetPlaceholderTextSource({GetReglangValue, [](const char* name, std::size_t capacity,
-                                                char16_t* destination) {
-                              GetNamedString(name, capacity,
-                                             reinterpret_cast<wchar_t*>(destination));
-                            }});
-  AsciiUpperInPlace(gProgram.commandLine.switchString);
+  const UniqueGdiObject titleFont(CreateArialFont(kTitleFontHeight, FW_BOLD));
+  const UniqueGdiObject bodyFont(CreateArialFont(kBodyFontHeight, FW_NORMAL));
+  AsciiUpperInPlace(state.commandLine.switchString);
 
-  BuildExpandedPath(gProgram.commandLine.installDir.view(), "\\uninstall.log",
-                    gProgram.uninstallLogPath);
-  if (!gLogStream.Open(gProgram.uninstallLogPath.c_str(), TextLineFile::Mode::kRead)) {
-    HandleMissingLog();
+  BuildExpandedPath(state.commandLine.installDir.view(), "\\uninstall.log", state,
+                    state.uninstallLogPath);
+  TextLineFile log;
+  if (!log.Open(state.uninstallLogPath.c_str(), TextLineFile::Mode::kRead)) {
+    HandleMissingLog(state);
+    return kUninstallerExitCode;
   }
 
-  ReadLogHeader(gLogStream, gProgram.header);
+  // The result only tells whether records follow: a log that ends inside its
+  // header goes on as an empty one (the registration and the companion files
+  // still go).
+  ReadLogHeader(log, state.header);
   const int converted = MultiByteToWideChar(
-      CP_ACP, 0, gProgram.header.productTitle.c_str(), -1,
-      reinterpret_cast<wchar_t*>(gProgram.productTitleWide.Buffer()),
+      CP_ACP, 0, state.header.productTitle.c_str(), -1,
+      reinterpret_cast<wchar_t*>(state.productTitleWide.Buffer()),
       static_cast<int>(kProductTitleWideCapacity));
-  if (converted == 0) gProgram.productTitleWide.Buffer()[0] = 0;
-  gProgram.productTitleWide.SyncLength();
-  if (LoadLanguageFiles("lang.ini", "", gProgram.header.languageName.c_str()) == 0) {
-    ExitUninstaller();
+  if (converted == 0) state.productTitleWide.Buffer()[0] = 0;
+  state.productTitleWide.SyncLength();
+  ProgramLanguage language;
+  if (LoadLanguageFile(state.commandLine.installDir.view(), "lang.ini",
+                       state.header.languageName.c_str(), language) == 0) {
+    return kUninstallerExitCode;
   }
+  BoundedWideString<kDriveTextCapacity> drive;
+  AssignAnsi(drive, state.commandLine.installDir.view().substr(0, 2));
+  const TextSource texts{language.document, language.current.view(),
+                         {drive.view(), state.productTitleWide.view()}};
 
-  if (gProgram.commandLine.switchString.view().substr(0, 2) != "-C") {
+  if (state.commandLine.switchString.view().substr(0, 2) != "-C") {
     Message text, caption;
-    FetchString(kConfirmTextId, text);
-    FetchString(kConfirmCaptionId, caption);
-    if (MessageBoxW(nullptr, Wide(text), Wide(caption),
+    GetString(texts, kConfirmTextId, text);
+    GetString(texts, kConfirmCaptionId, caption);
+    if (MessageBoxW(nullptr, Wide(text.c_str()), Wide(caption.c_str()),
                     MB_YESNO | MB_ICONINFORMATION | MB_TOPMOST) == IDNO) {
-      ExitUninstaller();
+      return kUninstallerExitCode;
     }
   }
 
-  if (!RemoveRegistrationValues()) {
+  if (!RemoveRegistrationValues(state.header.productKey.view())) {
     Message text, caption;
-    FetchString(kRegistrationErrorTextId, text);
-    FetchString(kRegistrationErrorCaptionId, caption);
-    MessageBoxW(nullptr, Wide(text), Wide(caption), MB_OK | MB_ICONERROR | MB_TOPMOST);
-    ExitUninstaller();
+    GetString(texts, kRegistrationErrorTextId, text);
+    GetString(texts, kRegistrationErrorCaptionId, caption);
+    MessageBoxW(nullptr, Wide(text.c_str()), Wide(caption.c_str()),
+                MB_OK | MB_ICONERROR | MB_TOPMOST);
+    return kUninstallerExitCode;
   }
 
   char windowsDirectory[kLongCapacity];
   const UINT length = GetWindowsDirectoryA(windowsDirectory, sizeof windowsDirectory);
   if (length > 0 && length < sizeof windowsDirectory) {
-    BuildExpandedPath(std::string_view(windowsDirectory, length), "\\system.ini",
-                      gProgram.systemIniPath);
+    BuildExpandedPath(std::string_view(windowsDirectory, length), "\\system.ini", state,
+                      state.systemIniPath);
+  }
+  const UINT systemLength = GetSystemDirectoryA(state.systemDirectory.Buffer(),
+                                                static_cast<UINT>(kPathCapacity));
+  if (systemLength == 0 || systemLength >= kPathCapacity) {
+    state.systemDirectory.Clear();  // no file counts as shared then
+  } else {
+    state.systemDirectory.SyncLength();
   }
 
   Message restartText;
   BoundedWideString<kRestartCaptionCapacity> restartCaption;
-  FetchString(kRestartTextId, restartText);
-  FetchString(kRestartCaptionId, restartCaption);
+  GetString(texts, kRestartTextId, restartText);
+  GetString(texts, kRestartCaptionId, restartCaption);
 
-  RunWizard();
+  const DialogTextSource dialogTexts{texts, static_cast<HFONT>(titleFont.get()),
+                                     static_cast<HFONT>(bodyFont.get())};
+  const RemovalSettings settings{state.commandLine.installDir.view(),
+                                 state.uninstallLogPath.view(),
+                                 state.systemIniPath.view(),
+                                 state.systemDirectory.view(),
+                                 state.ntFlag,
+                                 dialogTexts};
+  RemovalWorker worker(settings, log);
+  RunWizard({Wide(state.productTitleWide.c_str()), dialogTexts}, worker);
 
-  ScheduleDeleteAtRestart(gProgram.commandLine.programPath.view());
-  if (gProgram.restartFlag &&
-      MessageBoxW(nullptr, Wide(restartText), reinterpret_cast<const wchar_t*>(restartCaption.c_str()),
+  worker.ScheduleDeleteAtRestart(state.commandLine.programPath.view());
+  if (worker.RestartAdvised() &&
+      MessageBoxW(nullptr, Wide(restartText.c_str()), Wide(restartCaption.c_str()),
                   MB_YESNO | MB_TOPMOST) == IDYES) {
     Restart();
   }
-  ExitUninstaller();
+  return kUninstallerExitCode;
 }

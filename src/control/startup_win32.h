@@ -1,5 +1,10 @@
 #pragma once
 #include <windows.h>
 
-// Runs the uninstaller from start-up to the exit routine; never returns.
-[[noreturn]] void RunUninstaller(HINSTANCE instance);
+// The process's exit code on every path, the successful one included.
+inline constexpr int kUninstallerExitCode = 1;
+
+// Runs the uninstaller from start-up to its end and returns the exit code.
+// Every way out passes through its end: the fonts are deleted, then COM is
+// released.
+int RunUninstaller(HINSTANCE instance);

@@ -13,15 +13,10 @@
 
 #include <cstddef>
 
+#include "common/platform_win32.h"
 #include "common/win32_handles.h"
 
 namespace {
-
-bool IsNtFamily() {
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
 
 UniqueModule gUnicodeLayer;
 bool gUnicodeLayerTried = false;
@@ -39,7 +34,7 @@ HMODULE UnicodeLayer() {
 }
 
 FARPROC Resolve(const char* systemDll, const char* name) {
-  const HMODULE module = IsNtFamily() ? GetModuleHandleA(systemDll) : UnicodeLayer();
+  const HMODULE module = IsNtPlatform() ? GetModuleHandleA(systemDll) : UnicodeLayer();
   return module != nullptr ? GetProcAddress(module, name) : nullptr;
 }
 

@@ -10,6 +10,8 @@
 
 namespace {
 
+// Program-wide: the error reports write the log from the relay timer and the
+// crash path, which can be handed nothing.
 bool gTemporaryDirectorySettled = false;
 TempDirectory gTemporaryDirectory;
 
@@ -28,6 +30,7 @@ void ReadTimeStamp(TimeStamp& stamp) {
 
 const char* ProcessCommandLine() { return GetCommandLineA(); }
 
+// The process's one log, program-wide for the same reason.
 DiagnosticLog gLog(ReadTimeStamp, ProcessCommandLine);
 
 }  // namespace
@@ -56,8 +59,6 @@ void SettleProcessTemporaryDirectory() {
       TemporaryDirectorySystem{readTemp, warnUndefined, makeDirectory, currentDirectory},
       gTemporaryDirectory);
 }
-
-std::string_view ProcessTemporaryDirectory() { return gTemporaryDirectory.view(); }
 
 void WriteErrorLogEntry(std::string_view text) {
   gLog.WriteErrorEntry(gTemporaryDirectory.view(), text);

@@ -7,9 +7,6 @@
 // when TEMP is not defined. Runs before the program's entry point.
 void SettleProcessTemporaryDirectory();
 
-// The temporary directory, with its trailing backslash; empty until settled.
-std::string_view ProcessTemporaryDirectory();
-
 // Entries of the error reports in the process's diagnostic log.
 void WriteErrorLogEntry(std::string_view text);
 void WriteCompletionLogEntry();

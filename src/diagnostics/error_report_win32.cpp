@@ -11,15 +11,17 @@
 namespace {
 
 constexpr UINT kRelayPeriodMs = 100;
-constexpr DWORD kParkMs = 100000000;  // a reporting worker sleeps ~28 hours, until the process ends
 constexpr unsigned kFacilityFrames = 3;  // LogError, Report and the report operation
 constexpr UINT kErrorBoxFlags = MB_ICONERROR | MB_SYSTEMMODAL | MB_TOPMOST;
 constexpr DWORD kSystemMessageFlags =
     FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS;
 constexpr DWORD kNeutralLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
+constexpr UINT kLastMessageNumber = 0xFFFF;  // the program's own messages run from WM_USER to here
 
 enum ExitState : LONG { kRunning = 0, kEnding = 1, kFinal = 2 };
 
+// Program-wide, since the relay timer's procedure and the report operations,
+// called from anywhere, carry no data of their own.
 DWORD gMainThreadId = 0;
 UINT_PTR gRelayTimer = 0;
 volatile LONG gExitState = kRunning;
@@ -55,7 +57,7 @@ class SystemText {
 void Purge() {
   InterlockedExchange(&gExitState, kFinal);
   MSG message;
-  while (PeekMessageA(&message, nullptr, WM_USER, 0xFFFF, PM_REMOVE)) {
+  while (PeekMessageA(&message, nullptr, WM_USER, kLastMessageNumber, PM_REMOVE)) {
   }
 }
 
@@ -64,10 +66,13 @@ void Park(const ReportRequest& request) {
     gPendingReport = request;
     InterlockedExchange(&gPendingKind, static_cast<LONG>(request.kind));
   }
-  Sleep(kParkMs);
+  // Until the main thread's report ends the process.
+  Sleep(INFINITE);
 }
 
 __attribute__((noinline)) void LogError(const ReportRequest& request, std::string_view message) {
+  // Off the stack, which the report may find deep already; reports run on the
+  // main thread only, one at a time.
   static char text[kReportTextCapacity];
   const std::size_t length = FormReportLogText(request, message, text, sizeof text);
   AppendOwnStackTrace(text + length, kReportTextCapacity - 1 - length, kFacilityFrames);
@@ -99,7 +104,7 @@ __attribute__((noinline)) void Report(const ReportRequest& request) {
   if (request.kind != ReportKind::kExitProgram) {
     InterlockedExchange(&gExitState, kEnding);
     if (request.exitCode == kErrorExitCode) {
-      static char box[kReportTextCapacity];
+      static char box[kReportTextCapacity];  // off the stack, as LogError's text
       FormErrorBoxText(message, box, sizeof box);
       MessageBoxA(nullptr, box, "Error", kErrorBoxFlags);
     }
@@ -217,5 +222,3 @@ void StopRelayTimer() {
   if (gRelayTimer != 0) KillTimer(nullptr, gRelayTimer);
   gRelayTimer = 0;
 }
-
-bool RelayTimerRunning() { return gRelayTimer != 0; }

@@ -60,4 +60,3 @@ void ReportSystemErrorArg(const char* file, unsigned line, int exitCode, ErrorCo
 void RecordMainThread();
 void StartRelayTimer();
 void StopRelayTimer();
-bool RelayTimerRunning();

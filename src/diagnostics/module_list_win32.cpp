@@ -4,6 +4,7 @@
 #include <tlhelp32.h>
 
 #include "common/path_parts.h"
+#include "common/platform_win32.h"
 #include "common/win32_handles.h"
 
 namespace {
@@ -25,22 +26,7 @@ struct Toolhelp {
 };
 Toolhelp gToolhelp;
 
-bool gPlatformKnown = false;
-bool gNtPlatform = false;
-
 void FailWith(DWORD error) { SetLastErrorEx(error, SLE_ERROR); }
-
-bool IsNtPlatform() {
-  if (!gPlatformKnown) {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (GetVersionExA(&version)) {
-      gPlatformKnown = true;
-      gNtPlatform = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-    }
-  }
-  return gNtPlatform;
-}
 
 // The library stays loaded for the life of the process once both are found.
 bool LoadPsapi() {
@@ -162,10 +148,9 @@ BOOL EnumerateModules(DWORD processId, DWORD capacity, HMODULE* modules, DWORD* 
     FailWith(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  if (!GetVersionExA(&version)) return FALSE;
-  if (version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion == 4) {
+  const PlatformVersion platform = SystemPlatform();
+  if (!platform.known) return FALSE;
+  if (platform.nt && platform.majorVersion == 4) {
     return EnumerateWithPsapi(processId, capacity, modules, count);
   }
   return EnumerateWithToolhelp(processId, capacity, modules, count);

@@ -2,8 +2,7 @@
 // entry point, in this order:
 //   1. the crash handler (it covers everything after it, start-up included);
 //   2. the main thread's identifier;
-//      ... the other subsystems' program-wide objects (log stream, registry
-//      access instance, language documents: default priority, elsewhere);
+//      ... the program-wide objects of the libraries (default priority);
 //   3. the relay timer of the error reports;
 //   4. the temporary directory (it may show the "no TEMP" message).
 // Their clean-ups are registered with atexit as each is constructed and run in
@@ -37,15 +36,15 @@ struct MainThread {
 };
 MainThread gMainThread __attribute__((init_priority(102)));
 
-struct RelayTimer {
-  RelayTimer() { StartRelayTimer(); }
-  ~RelayTimer() { StopRelayTimer(); }
+struct RelayTimerRun {
+  RelayTimerRun() { StartRelayTimer(); }
+  ~RelayTimerRun() { StopRelayTimer(); }
 };
-RelayTimer gRelayTimer;
+RelayTimerRun gRelayTimerRun;
 
-struct TemporaryDirectory {
-  TemporaryDirectory() { SettleProcessTemporaryDirectory(); }
+struct TemporaryDirectorySetting {
+  TemporaryDirectorySetting() { SettleProcessTemporaryDirectory(); }
 };
-TemporaryDirectory gTemporaryDirectory;
+TemporaryDirectorySetting gTemporaryDirectorySetting;
 
 }  // namespace

@@ -29,24 +29,3 @@ std::size_t AnsiToWide(std::string_view text, std::span<char16_t> destination) {
   destination[length] = u'\0';
   return length;
 }
-
-std::size_t WideToAnsi(std::u16string_view text, std::span<char> destination) {
-  if (destination.empty()) return 0;
-  destination[0] = '\0';
-  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-  const int units = static_cast<int>(text.size());
-  const int needed =
-      text.empty() ? 0 : WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr);
-  HeapBuffer<char> whole;
-  if (needed <= 0 || !whole.Allocate(static_cast<std::size_t>(needed))) return 1;
-  WideCharToMultiByte(CP_ACP, 0, wide, units, whole.data(), needed, nullptr, nullptr);
-  std::size_t length = 0;
-  while (length < whole.size()) {
-    const std::size_t step = IsDBCSLeadByte(static_cast<BYTE>(whole[length])) ? 2 : 1;
-    if (length + step > destination.size() - 1) break;
-    length += step;
-  }
-  std::copy_n(whole.data(), length, destination.data());
-  destination[length] = '\0';
-  return length + 1;
-}

@@ -1,5 +1,5 @@
 #pragma once
-// Conversions between the system's ANSI code page and UTF-16, cut to the
+// Conversion from the system's ANSI code page to UTF-16, cut to the
 // destination (always terminated) rather than failing when it is too small.
 
 #include <cstddef>
@@ -10,9 +10,6 @@
 
 // Returns the number of characters written, the terminator not counted.
 std::size_t AnsiToWide(std::string_view text, std::span<char16_t> destination);
-// Returns the number of bytes written, the terminator included (0 for an empty
-// destination). A double-byte character that does not fit whole is left out.
-std::size_t WideToAnsi(std::u16string_view text, std::span<char> destination);
 
 template <std::size_t Capacity>
 void AssignAnsi(BoundedWideString<Capacity>& wide, std::string_view text) {

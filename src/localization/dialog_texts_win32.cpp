@@ -2,38 +2,23 @@
 
 #include <commctrl.h>
 
-#include "localization/language_win32.h"
-#include "localization/text_lookup.h"
-
-namespace {
-
-// Set once during start-up, read afterwards from any thread.
-HFONT gTitleFont = nullptr;
-HFONT gBodyFont = nullptr;
-
-}  // namespace
-
-void SetDialogFonts(HFONT title, HFONT body) {
-  gTitleFont = title;
-  gBodyFont = body;
-}
-
-void ApplyDialogTexts(HWND dialog, std::span<const DialogTextRow> rows) {
-  wchar_t text[kDialogTextCapacity];
+void ApplyDialogTexts(HWND dialog, std::span<const DialogTextRow> rows,
+                      const DialogTextSource& source) {
+  char16_t text[kDialogTextCapacity];
   for (const DialogTextRow& row : rows) {
-    GetString(row.stringId, kDialogTextCapacity, text);
-    SetDlgItemTextW(dialog, row.controlId, text);
-    SendDlgItemMessageW(dialog, row.controlId, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(row.titleFont ? gTitleFont : gBodyFont), TRUE);
+    GetString(source.texts, row.stringId, text);
+    SetDlgItemTextW(dialog, row.controlId, reinterpret_cast<const wchar_t*>(text));
+    const HFONT font = row.titleFont ? source.titleFont : source.bodyFont;
+    SendDlgItemMessageW(dialog, row.controlId, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
 }
 
-void SetFinishText(HWND page, unsigned stringId) {
+void SetFinishText(HWND page, unsigned stringId, const TextSource& texts) {
   char16_t text[kDialogTextCapacity];
-  GetString(stringId, kDialogTextCapacity, reinterpret_cast<wchar_t*>(text));
+  GetString(texts, stringId, text);
   // Expanded once more: a macro that the first pass produced (from the product
   // title, say) is expanded too.
   char16_t finish[kDialogTextCapacity];
-  ExpandText(finish, text);
+  ExpandText(finish, text, texts.expansion);
   SendMessageW(GetParent(page), PSM_SETFINISHTEXTW, 0, reinterpret_cast<LPARAM>(finish));
 }

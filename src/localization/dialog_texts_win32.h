@@ -6,17 +6,25 @@
 
 #include <span>
 
+#include "localization/text_lookup.h"
+
 struct DialogTextRow {
   int controlId;
   unsigned stringId;
   bool titleFont;  // the title font, else the body font
 };
 
-// The fonts the tables apply; start-up creates them and keeps their ownership.
-void SetDialogFonts(HFONT title, HFONT body);
+// What the tables are applied with. Start-up creates the two fonts and owns
+// them until the program ends; dialogs only borrow them.
+struct DialogTextSource {
+  const TextSource& texts;
+  HFONT titleFont;
+  HFONT bodyFont;
+};
 
 // For each row in order: the string id's text on the control, then its font.
-void ApplyDialogTexts(HWND dialog, std::span<const DialogTextRow> rows);
+void ApplyDialogTexts(HWND dialog, std::span<const DialogTextRow> rows,
+                      const DialogTextSource& source);
 
 // The text of the wizard's Finish button, set through the sheet that holds `page`.
-void SetFinishText(HWND page, unsigned stringId);
+void SetFinishText(HWND page, unsigned stringId, const TextSource& texts);

@@ -7,11 +7,11 @@
 
 namespace {
 
-void FillLanguageList(HWND list) {
-  const SectionNameList names(gLanguageDocument);
+void FillLanguageList(HWND list, const WideIniDocument& document) {
+  const SectionNameList names(document);
   // Each item remembers its section, so the default is selected exactly even
   // when another display name begins with the same text.
-  ForEachOfferedLanguage(gLanguageDocument, names, [list](const OfferedLanguage& language) {
+  ForEachOfferedLanguage(document, names, [list](const OfferedLanguage& language) {
     const LRESULT item = SendMessageW(list, CB_ADDSTRING, 0,
                                       reinterpret_cast<LPARAM>(language.displayName.c_str()));
     if (item < 0) return;
@@ -25,35 +25,40 @@ void FillLanguageList(HWND list) {
 // for the first section in file order whose display name equals it, letters
 // A-Z compared without case: installers list each language once, and a
 // language file naming two alike keeps behaving as it always has.
-void TakeChosenLanguage(HWND list) {
+void TakeChosenLanguage(HWND list, ProgramLanguage& program) {
   const LRESULT item = SendMessageW(list, CB_GETCURSEL, 0, 0);
   if (item < 0) return;
-  const SectionNameList names(gLanguageDocument);
+  const SectionNameList names(program.document);
   const auto chosenIndex = static_cast<std::size_t>(SendMessageW(list, CB_GETITEMDATA, item, 0));
   IniField chosen;
-  ForEachOfferedLanguage(gLanguageDocument, names, [&](const OfferedLanguage& language) {
+  ForEachOfferedLanguage(program.document, names, [&](const OfferedLanguage& language) {
     if (language.index == chosenIndex) chosen = language.displayName;
   });
   bool found = false;
-  ForEachOfferedLanguage(gLanguageDocument, names, [&](const OfferedLanguage& language) {
+  ForEachOfferedLanguage(program.document, names, [&](const OfferedLanguage& language) {
     if (!found && EqualsIgnoreAsciiCase(language.displayName.view(), chosen.view())) {
-      SetLanguage(gCurrentLanguage, names.Name(language.index));
+      SetLanguage(program.current, names.Name(language.index));
       found = true;
     }
   });
 }
 
+ProgramLanguage& LanguageOf(HWND dialog) {
+  return *reinterpret_cast<ProgramLanguage*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
 }  // namespace
 
-INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
-      FillLanguageList(GetDlgItem(dialog, IDC_LANGUAGE_LIST));
+      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+      FillLanguageList(GetDlgItem(dialog, IDC_LANGUAGE_LIST), LanguageOf(dialog).document);
       PlaceWindow(dialog, false);
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {
-        TakeChosenLanguage(GetDlgItem(dialog, IDC_LANGUAGE_LIST));
+        TakeChosenLanguage(GetDlgItem(dialog, IDC_LANGUAGE_LIST), LanguageOf(dialog));
         EndDialog(dialog, 1);
         return TRUE;
       }

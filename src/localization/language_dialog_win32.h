@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
-// Confirming writes the chosen language's section into the current language and
+// The dialog's parameter is the ProgramLanguage whose document it offers.
+// Confirming writes the chosen language's section into its current language and
 // ends the dialog with 1; Cancel or closing ends it with 0.
 INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -7,6 +7,13 @@ namespace {
 // %n stands for a number that is always 1 in this program.
 constexpr std::u16string_view kNumberMacroText = u"1";
 
+// The value of `key` in `section`, or the not-found marker; a value may point
+// into `lookup`.
+std::u16string_view LookUpText(const WideIniDocument& document, std::u16string_view section,
+                               std::u16string_view key, IniLookup& lookup) {
+  return document.FindEntry(section, key, lookup) ? lookup.value.view() : kNotFoundMarker;
+}
+
 }  // namespace
 
 void ExpandText(std::span<char16_t> destination, std::u16string_view source,
@@ -46,21 +53,9 @@ BoundedWideString<16> StringIdKey(unsigned stringId) {
   return key;
 }
 
-std::u16string_view LookUpText(const WideIniDocument& document, std::u16string_view section,
-                             std::u16string_view key, IniLookup& lookup) {
-  return document.FindEntry(section, key, lookup) ? lookup.value.view() : kNotFoundMarker;
-}
-
 void GetString(const TextSource& source, unsigned stringId, std::span<char16_t> destination) {
   IniLookup lookup;
   ExpandText(destination,
              LookUpText(source.languageDocument, source.currentLanguage, StringIdKey(stringId), lookup),
-             source.expansion);
-}
-
-void GetNamedString(const TextSource& source, std::u16string_view name,
-                    std::span<char16_t> destination) {
-  IniLookup lookup;
-  ExpandText(destination, LookUpText(source.supplementaryDocument, source.currentLanguage, name, lookup),
              source.expansion);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Texts by string id or by name, with the text macros expanded. Every text the
-// user sees comes from here; a text that cannot be found shows as the marker.
+// Texts by string id, with the text macros expanded. Every text the user sees
+// comes from here; a text that cannot be found shows as the marker.
 
 #include <cstddef>
 #include <span>
@@ -29,15 +29,11 @@ void ExpandText(std::span<char16_t> destination, std::u16string_view source,
 // "str" and the id in decimal: the key that holds the text of a string id.
 BoundedWideString<16> StringIdKey(unsigned stringId);
 
-// The value of `key` in `section`, or the not-found marker; a value may point
-// into `lookup`.
-std::u16string_view LookUpText(const WideIniDocument& document, std::u16string_view section,
-                             std::u16string_view key, IniLookup& lookup);
-
-// Everything a lookup reads: the documents, the current language, the macros.
+// Everything a lookup reads: the document, the current language, the macros.
+// Start-up makes it once the language is chosen and hands it to every part
+// that shows a text; the values it refers to do not change afterwards.
 struct TextSource {
   const WideIniDocument& languageDocument;
-  const WideIniDocument& supplementaryDocument;
   std::u16string_view currentLanguage;
   ExpansionContext expansion;
 };
@@ -45,7 +41,10 @@ struct TextSource {
 // The expanded text of a string id, from the current language's section of the
 // language document.
 void GetString(const TextSource& source, unsigned stringId, std::span<char16_t> destination);
-// The expanded text of a named key, from the current language's section of the
-// supplementary document.
-void GetNamedString(const TextSource& source, std::u16string_view name,
-                    std::span<char16_t> destination);
+
+// The same into a bounded string.
+template <std::size_t Capacity>
+void GetString(const TextSource& source, unsigned stringId, BoundedWideString<Capacity>& text) {
+  GetString(source, stringId, std::span<char16_t>(text.Buffer(), Capacity));
+  text.SyncLength();
+}

@@ -1,7 +1,6 @@
 #include "localization/wide_ini_document.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #include "common/ascii.h"
 
@@ -34,10 +33,7 @@ void AssignCut(IniField& field, std::u16string_view text) {
 
 }  // namespace
 
-WideIniDocument::~WideIniDocument() {
-  ClearDocument();
-  std::free(path_);
-}
+WideIniDocument::~WideIniDocument() { ClearDocument(); }
 
 void WideIniDocument::ClearDocument() {
   IniLine* line = first_;
@@ -48,15 +44,6 @@ void WideIniDocument::ClearDocument() {
   }
   first_ = nullptr;
   last_ = nullptr;
-}
-
-bool WideIniDocument::SetPath(std::string_view path) {
-  std::free(path_);
-  path_ = static_cast<char*>(std::malloc(path.size() + 1));
-  if (path_ == nullptr) return false;
-  std::memcpy(path_, path.data(), path.size());
-  path_[path.size()] = '\0';
-  return true;
 }
 
 // The line and its text share one allocation, so a line is freed at once.
@@ -123,24 +110,18 @@ const IniLine* WideIniDocument::FindSection(std::u16string_view name) const {
 
 bool WideIniDocument::FindEntry(std::u16string_view section, std::u16string_view key,
                                 IniLookup& lookup) const {
-  lookup.sectionLine = FindSection(section);
-  lookup.entryLine = nullptr;
-  lookup.key.Clear();
   lookup.value.Clear();
-  lookup.comment.Clear();
-  if (lookup.sectionLine == nullptr) return false;
-  for (const IniLine* line = lookup.sectionLine->next; line != nullptr; line = line->next) {
+  const IniLine* sectionLine = FindSection(section);
+  if (sectionLine == nullptr) return false;
+  for (const IniLine* line = sectionLine->next; line != nullptr; line = line->next) {
     if (line->kind == IniLineKind::kSection) return false;
     if (line->kind != IniLineKind::kEntry) continue;
     const std::u16string_view text = line->Text();
     const std::size_t equals = text.find(u'=');
     if (!EqualsIgnoreAsciiCase(text.substr(0, equals), key)) continue;
     const std::size_t semicolon = text.find(u';');
-    AssignCut(lookup.key, text.substr(0, equals));
     AssignCut(lookup.value, text.substr(equals + 1, semicolon == text.npos ? text.npos
                                                                              : semicolon - equals - 1));
-    if (semicolon != text.npos) AssignCut(lookup.comment, text.substr(semicolon));
-    lookup.entryLine = line;
     return true;
   }
   return false;

@@ -34,11 +34,7 @@ struct IniLine {
 using IniField = BoundedWideString<kIniFieldCapacity>;
 
 struct IniLookup {
-  const IniLine* sectionLine = nullptr;
-  const IniLine* entryLine = nullptr;
-  IniField key;      // as written in the file
-  IniField value;    // after the "=", up to the comment
-  IniField comment;  // from the semicolon on, empty when there is none
+  IniField value;  // after the "=", up to the comment (the first semicolon)
 };
 
 class WideIniDocument {
@@ -63,15 +59,9 @@ class WideIniDocument {
 
   const IniLine* FirstLine() const { return first_; }
 
-  // The file the document was last loaded from (null before); false when the
-  // copy could not be allocated.
-  bool SetPath(std::string_view path);
-  const char* Path() const { return path_; }
-
  private:
   IniLine* AppendLine(const unsigned char* units, std::size_t length);
 
   IniLine* first_ = nullptr;
   IniLine* last_ = nullptr;  // appending stays linear in the file's size
-  char* path_ = nullptr;
 };

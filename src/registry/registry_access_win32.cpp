@@ -1,12 +1,11 @@
 #include "registry/registry_access.h"
 
-#include "common/bounded_string.h"
+#include "common/platform_win32.h"
+#include "common/win32_handles.h"
 
 namespace {
 
-// Key path of the two DWORD operations: base and subkey together hold at most
-// 255 characters; a longer path fails like a missing key.
-using DwordKeyPath = BoundedString<256>;
+using DeleteTreeFunction = LSTATUS(WINAPI*)(HKEY, LPCSTR);
 
 HKEY PredefinedKey(RegistryRoot root) {
   switch (root) {
@@ -47,43 +46,41 @@ struct OpenedValue {
   }
 };
 
-bool BuildDwordKeyPath(std::string_view base, std::string_view subkey, DwordKeyPath& path) {
-  if (!path.Assign(base)) return false;
-  if (!base.empty() && base.back() != '\\' && !path.Append('\\')) return false;
-  return path.Append(subkey);
+// Opens root\subkey for a DWORD value, creating the missing keys when writing.
+LSTATUS OpenDwordKey(HKEY root, std::string_view subkey, std::string_view valueName,
+                     bool forWriting, UniqueHKey& key, RegistryName& name) {
+  RegistryKeyPath keyPath;
+  if (!keyPath.Assign(subkey) || !name.Assign(valueName)) return kRegistryPathRejected;
+  return forWriting ? RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                      KEY_WRITE, nullptr, key.Receive(), nullptr)
+                    : RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.Receive());
 }
 
-// Opens root\base\subkey for a DWORD value, creating the missing keys when
-// writing; false when the path or the name does not fit or the key cannot be had.
-bool OpenDwordKey(HKEY root, std::string_view base, std::string_view subkey,
-                  std::string_view valueName, bool forWriting, UniqueHKey& key,
-                  RegistryName& name) {
-  DwordKeyPath keyPath;
-  if (!BuildDwordKeyPath(base, subkey, keyPath) || !name.Assign(valueName)) return false;
-  const LSTATUS status =
-      forWriting ? RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                   KEY_WRITE, nullptr, key.Receive(), nullptr)
-                 : RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.Receive());
-  return status == ERROR_SUCCESS;
+// SHDeleteKeyA removes a key with its subtree; RegDeleteKeyA does that only on
+// the 9x family. Shlwapi.dll is loaded on the first deletion of a key and kept
+// for the process's life, by a program-wide owner: every instance shares it.
+// (No function-local static: its thread-safe guard would pull the runtime's
+// exception support into the program.)
+enum : LONG { kNotLoaded, kLoading, kLoaded };
+volatile LONG gShlwapiState = kNotLoaded;
+UniqueModule gShlwapi;
+DeleteTreeFunction gDeleteTree = nullptr;
+
+// Null where the system has no such call.
+DeleteTreeFunction DeleteTreeCall() {
+  if (InterlockedCompareExchange(&gShlwapiState, kLoading, kNotLoaded) == kNotLoaded) {
+    gShlwapi.Reset(LoadLibraryA("Shlwapi.dll"));
+    if (gShlwapi) {
+      gDeleteTree = reinterpret_cast<DeleteTreeFunction>(
+          reinterpret_cast<void*>(GetProcAddress(gShlwapi.get(), "SHDeleteKeyA")));
+    }
+    InterlockedExchange(&gShlwapiState, kLoaded);
+  }
+  while (gShlwapiState != kLoaded) Sleep(0);  // another thread is loading it
+  return gDeleteTree;
 }
 
 }  // namespace
-
-RegistryAccess::RegistryAccess(std::string_view baseKeyPath) {
-  baseKeyPath_.Assign(baseKeyPath);
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  if (!GetVersionExA(&version)) return;
-  isNt_ = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-  if (!isNt_) return;
-  // SHDeleteKeyA removes a key with its subtree; RegDeleteKeyA does that only on
-  // the 9x family. The library stays loaded while deleteTree_ may be called.
-  shlwapi_.Reset(LoadLibraryA("Shlwapi.dll"));
-  if (shlwapi_) {
-    deleteTree_ = reinterpret_cast<DeleteTreeFunction>(
-        reinterpret_cast<void*>(GetProcAddress(shlwapi_.get(), "SHDeleteKeyA")));
-  }
-}
 
 HKEY RegistryAccess::SplitRegistryPath(std::string_view path, RegistryKeyPath& keyPath,
                                        RegistryName& lastComponent) {
@@ -102,7 +99,7 @@ std::size_t RegistryAccess::ReadRegistryValue(std::string_view path, void* data,
   return bytes;
 }
 
-int RegistryAccess::RegistryValueExists(std::string_view path) const {
+bool RegistryAccess::RegistryValueExists(std::string_view path) const {
   OpenedValue value(path);
   return value.opened && RegQueryValueExA(value.key.get(), ValueNameArgument(value.name),
                                           nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
@@ -118,28 +115,25 @@ std::size_t RegistryAccess::RegistryValueSize(std::string_view path) const {
   return bytes;
 }
 
-int RegistryAccess::WriteRegistryMultiString(std::string_view path, const void* data,
-                                             std::size_t size) const {
+LSTATUS RegistryAccess::WriteRegistryMultiString(std::string_view path, const void* data,
+                                                 std::size_t size) const {
   RegistryKeyPath keyPath;
   RegistryName name;
   HKEY root = SplitRegistryPath(path, keyPath, name);
+  if (root == nullptr) return kRegistryPathRejected;
   UniqueHKey key;
-  if (root == nullptr ||
-      RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                      nullptr, key.Receive(), nullptr) != ERROR_SUCCESS) {
-    return 0;
-  }
+  const LSTATUS opened = RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                         KEY_WRITE, nullptr, key.Receive(), nullptr);
+  if (opened != ERROR_SUCCESS) return opened;
   return RegSetValueExA(key.get(), ValueNameArgument(name), 0, REG_MULTI_SZ,
-                        static_cast<const BYTE*>(data), ClampToDword(size)) == ERROR_SUCCESS;
+                        static_cast<const BYTE*>(data), ClampToDword(size));
 }
 
 long RegistryAccess::ReadRegistryDword(HKEY root, std::string_view subkey,
                                        std::string_view valueName, long fallback) const {
   RegistryName name;
   UniqueHKey key;
-  if (!OpenDwordKey(root, baseKeyPath_.view(), subkey, valueName, false, key, name)) {
-    return fallback;
-  }
+  if (OpenDwordKey(root, subkey, valueName, false, key, name) != ERROR_SUCCESS) return fallback;
   DWORD type = 0;
   DWORD data = 0;
   DWORD size = sizeof data;
@@ -150,57 +144,59 @@ long RegistryAccess::ReadRegistryDword(HKEY root, std::string_view subkey,
   return type == REG_DWORD ? static_cast<long>(data) : 0;
 }
 
-int RegistryAccess::WriteRegistryDword(HKEY root, std::string_view subkey,
-                                       std::string_view valueName, DWORD value) const {
+LSTATUS RegistryAccess::WriteRegistryDword(HKEY root, std::string_view subkey,
+                                           std::string_view valueName, DWORD value) const {
   RegistryName name;
   UniqueHKey key;
-  if (!OpenDwordKey(root, baseKeyPath_.view(), subkey, valueName, true, key, name)) return 0;
+  const LSTATUS opened = OpenDwordKey(root, subkey, valueName, true, key, name);
+  if (opened != ERROR_SUCCESS) return opened;
   return RegSetValueExA(key.get(), name.c_str(), 0, REG_DWORD,
-                        reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
+                        reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
-int RegistryAccess::DeleteRegistryValue(HKEY root, std::string_view keyPath,
-                                        std::string_view valueName) const {
+LSTATUS RegistryAccess::DeleteRegistryValue(HKEY root, std::string_view keyPath,
+                                            std::string_view valueName) const {
   RegistryKeyPath path;
   RegistryName name;
   // An empty key path would reach the root key's own values.
-  if (keyPath.empty() || !path.Assign(keyPath) || !name.Assign(valueName)) return 0;
+  if (keyPath.empty() || !path.Assign(keyPath) || !name.Assign(valueName)) {
+    return kRegistryPathRejected;
+  }
   {
     UniqueHKey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS ||
-        RegDeleteValueA(key.get(), ValueNameArgument(name)) != ERROR_SUCCESS) {
-      return 0;
-    }
+    LSTATUS status = RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, key.Receive());
+    if (status == ERROR_SUCCESS) status = RegDeleteValueA(key.get(), ValueNameArgument(name));
+    if (status != ERROR_SUCCESS) return status;
   }
   PruneEmptyKeys(root, path.view());
-  return 1;
+  return ERROR_SUCCESS;
 }
 
-int RegistryAccess::DeleteRegistryValueAt(std::string_view path) const {
+LSTATUS RegistryAccess::DeleteRegistryValueAt(std::string_view path) const {
   RegistryKeyPath keyPath;
   RegistryName name;
   HKEY root = SplitRegistryPath(path, keyPath, name);
-  if (root == nullptr) return 0;
+  if (root == nullptr) return kRegistryPathRejected;
   return DeleteRegistryValue(root, keyPath.view(), name.view());
 }
 
-int RegistryAccess::DeleteRegistryKey(std::string_view path) const {
+LSTATUS RegistryAccess::DeleteRegistryKey(std::string_view path) const {
   RegistryKeyPath keyPath;
   RegistryName name;
   HKEY root = SplitRegistryPath(path, keyPath, name);
   // A key without a name would be its parent: "...\Uninstall\" must never
   // delete every product's registration.
-  if (root == nullptr || name.empty()) return 0;
+  if (root == nullptr || name.empty()) return kRegistryPathRejected;
   RegistryKeyPath fullPath;
   if (!fullPath.Assign(keyPath.view()) || !fullPath.Append('\\') || !fullPath.Append(name.view())) {
-    return 0;
+    return kRegistryPathRejected;
   }
-  const LSTATUS status = (isNt_ && deleteTree_ != nullptr)
-                             ? deleteTree_(root, fullPath.c_str())
-                             : RegDeleteKeyA(root, fullPath.c_str());
-  if (status != ERROR_SUCCESS) return 0;
+  const DeleteTreeFunction deleteTree = IsNtPlatform() ? DeleteTreeCall() : nullptr;
+  const LSTATUS status = deleteTree != nullptr ? deleteTree(root, fullPath.c_str())
+                                               : RegDeleteKeyA(root, fullPath.c_str());
+  if (status != ERROR_SUCCESS) return status;
   PruneEmptyKeys(root, keyPath.view());
-  return 1;
+  return ERROR_SUCCESS;
 }
 
 void RegistryAccess::PruneEmptyKeys(HKEY root, std::string_view keyPath) const {

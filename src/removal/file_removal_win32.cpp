@@ -5,7 +5,7 @@
 #include "common/path_parts.h"
 #include "common/win32_handles.h"
 #include "common/window_placement_win32.h"
-#include "localization/dialog_texts_win32.h"
+#include "localization/string_ids.h"
 #include "removal/file_removal.h"
 #include "removal/pending_prunes.h"
 #include "removal/protected_folders_win32.h"
@@ -17,26 +17,29 @@ namespace {
 // The prompt's results, as the dialog ends with them.
 enum PromptAnswer : INT_PTR { kYes = 0, kYesToAll = 1, kNo = 2, kNoToAll = 3 };
 
-// An answer "to all" holds for the rest of the run.
-enum class RememberedAnswer { kNone, kYesToAll, kNoToAll };
-RememberedAnswer systemFileAnswer = RememberedAnswer::kNone;
-
 constexpr std::size_t kPromptTitleCapacity = 260;
-BoundedWideString<kPromptTitleCapacity> gPromptTitle;
 
-constexpr DialogTextRow kPromptTexts[] = {
-    {IDC_PROMPT_QUESTION, 104, false}, {IDC_PROMPT_YES, 100, false},
-    {IDC_PROMPT_YES_TO_ALL, 101, false}, {IDC_PROMPT_NO, 102, false},
-    {IDC_PROMPT_NO_TO_ALL, 103, false},
+// What the prompt shows, handed to it as its dialog parameter.
+struct PromptContent {
+  const DialogTextSource& texts;
+  BoundedWideString<kPromptTitleCapacity> title;
 };
 
-INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+constexpr DialogTextRow kPromptTexts[] = {
+    {IDC_PROMPT_QUESTION, kPromptQuestionId, false}, {IDC_PROMPT_YES, kPromptYesId, false},
+    {IDC_PROMPT_YES_TO_ALL, kPromptYesToAllId, false}, {IDC_PROMPT_NO, kPromptNoId, false},
+    {IDC_PROMPT_NO_TO_ALL, kPromptNoToAllId, false},
+};
+
+INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
+      const auto& content = *reinterpret_cast<const PromptContent*>(lParam);
       PlaceWindow(dialog, true);
-      ApplyDialogTexts(dialog, kPromptTexts);
-      SetWindowTextW(dialog, reinterpret_cast<const wchar_t*>(gPromptTitle.c_str()));
+      ApplyDialogTexts(dialog, kPromptTexts, content.texts);
+      SetWindowTextW(dialog, reinterpret_cast<const wchar_t*>(content.title.c_str()));
       return TRUE;
+    }
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDC_PROMPT_YES: EndDialog(dialog, kYes); return TRUE;
@@ -53,20 +56,22 @@ INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }
 
 // Asks whether the shared file may go; false keeps it.
-bool AskAboutSystemFile(HWND owner, std::string_view filePath) {
+bool AskAboutSystemFile(std::string_view filePath, SystemFilePrompt& prompt) {
+  PromptContent content{prompt.texts, {}};
   // The caption is the file's name; each byte widens to the character of the
   // same number.
-  gPromptTitle.Clear();
-  for (char c : FileNameOf(filePath)) gPromptTitle.Append(static_cast<char16_t>(static_cast<unsigned char>(c)));
-  switch (DialogBoxParamA(ProgramInstance(), MAKEINTRESOURCEA(IDD_SYSTEM_FILE_PROMPT), owner,
-                          PromptProc, 0)) {
+  for (char c : FileNameOf(filePath)) {
+    content.title.Append(static_cast<char16_t>(static_cast<unsigned char>(c)));
+  }
+  switch (DialogBoxParamA(ProgramInstance(), MAKEINTRESOURCEA(IDD_SYSTEM_FILE_PROMPT),
+                          prompt.owner, PromptProc, reinterpret_cast<LPARAM>(&content))) {
     case kYesToAll:
-      systemFileAnswer = RememberedAnswer::kYesToAll;
+      prompt.remembered = RememberedAnswer::kYesToAll;
       return true;
     case kNo:
       return false;
     case kNoToAll:
-      systemFileAnswer = RememberedAnswer::kNoToAll;
+      prompt.remembered = RememberedAnswer::kNoToAll;
       return false;
     default:  // Yes, and a prompt that could not be shown
       return true;
@@ -87,51 +92,47 @@ bool RemoveEmptyDirectory(const char* path) { return RemoveDirectoryA(path) != 0
 
 }  // namespace
 
-bool IsSystemFile(std::string_view filePath) {
-  char systemDirectory[kPathCapacity];
-  const UINT length = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
-  const std::string_view system(systemDirectory, length < sizeof systemDirectory ? length : 0);
-  return IsInSystemDirectory(filePath, system);
-}
-
-bool PrepareFileRemoval(HWND owner, std::string_view filePath) {
-  BoundedString<kPathCapacity> path;
-  if (!path.Assign(filePath)) return false;
-  if (IsSystemFile(path.view())) {
-    // The count goes down before anybody is asked: another application that
-    // still holds a reference keeps the file.
-    if (AdjustSharedDllCount(path.view(), -1) != 0) return false;
-    if (systemFileAnswer == RememberedAnswer::kNoToAll) return false;
-    if (systemFileAnswer == RememberedAnswer::kNone && !AskAboutSystemFile(owner, path.view())) {
-      return false;
-    }
+FileDecision PrepareFileRemoval(std::string_view filePath, std::string_view systemDirectory,
+                                SystemFilePrompt& prompt) {
+  if (!IsInSystemDirectory(filePath, systemDirectory)) return FileDecision::kRemove;
+  // The count goes down before anybody is asked: another application that
+  // still holds a reference keeps the file.
+  if (AdjustSharedDllCount(filePath, -1) != 0) return FileDecision::kStillShared;
+  switch (prompt.remembered) {
+    case RememberedAnswer::kNoToAll: return FileDecision::kKeptByAnswer;
+    case RememberedAnswer::kYesToAll: return FileDecision::kRemove;
+    case RememberedAnswer::kNone: break;
   }
-  return true;
+  return AskAboutSystemFile(filePath, prompt) ? FileDecision::kRemove : FileDecision::kKeptByAnswer;
 }
 
-bool DeleteLoggedFile(const char* filePath) {
-  if (DeleteFileA(filePath)) return true;
+DWORD DeleteLoggedFile(const char* filePath) {
+  if (DeleteFileA(filePath)) return ERROR_SUCCESS;
+  const DWORD error = GetLastError();
   // Only a failed deletion can be a read-only file's: its attributes are asked
   // for then, not before every deletion.
-  return ClearReadOnly(filePath) && DeleteFileA(filePath);
+  if (!ClearReadOnly(filePath)) return error;
+  return DeleteFileA(filePath) ? ERROR_SUCCESS : GetLastError();
 }
 
-void UnregisterComServer(std::string_view filePath) {
+HRESULT UnregisterComServer(std::string_view filePath) {
   BoundedString<kPathCapacity> path;
-  if (!path.Assign(filePath)) return;
+  if (!path.Assign(filePath)) return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
   UniqueModule module(LoadLibraryA(path.c_str()));
-  if (!module) return;
+  if (!module) return HRESULT_FROM_WIN32(GetLastError());
   using UnregisterFunction = HRESULT(STDAPICALLTYPE*)();
-  if (auto unregister = reinterpret_cast<UnregisterFunction>(
-          reinterpret_cast<void*>(GetProcAddress(module.get(), "DllUnregisterServer")))) {
-    unregister();
-  }
+  auto unregister = reinterpret_cast<UnregisterFunction>(
+      reinterpret_cast<void*>(GetProcAddress(module.get(), "DllUnregisterServer")));
+  if (unregister == nullptr) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+  return unregister();
 }
 
-void PruneEmptyDirectories(std::string_view directory) {
-  PruneDirectories(directory, IsProtectedFolder, RemoveEmptyDirectory);
+void PruneEmptyDirectories(std::string_view directory, ProtectedFolders& folders) {
+  const auto isProtected = [&folders](std::string_view path) { return folders.Contains(path); };
+  PruneDirectories(directory, isProtected, RemoveEmptyDirectory);
 }
 
-void PruneEmptyDirectories(PendingPrunes& pending) {
-  pending.PruneAll(IsProtectedFolder, RemoveEmptyDirectory);
+void PruneEmptyDirectories(PendingPrunes& pending, ProtectedFolders& folders) {
+  const auto isProtected = [&folders](std::string_view path) { return folders.Contains(path); };
+  pending.PruneAll(isProtected, RemoveEmptyDirectory);
 }

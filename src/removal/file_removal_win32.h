@@ -6,27 +6,47 @@
 
 #include <string_view>
 
+#include "localization/dialog_texts_win32.h"
+
 class PendingPrunes;
+class ProtectedFolders;
 
-// Whether the file lies directly in the system directory: a shared file.
-bool IsSystemFile(std::string_view filePath);
+// An answer "to all" at the system-file prompt holds for the rest of the run.
+enum class RememberedAnswer { kNone, kYesToAll, kNoToAll };
 
-// True when the file may be deleted now; false when it stays. A file directly
-// in the system directory is shared: its SharedDLLs count is lowered first, and
-// when no reference is left the user is asked (the prompt is owned by `owner`),
-// unless an earlier "to all" answer holds.
-bool PrepareFileRemoval(HWND owner, std::string_view filePath);
+// The system-file prompt (dialog 117): the window that owns it, its texts and
+// fonts, and the answer to all once there is one.
+struct SystemFilePrompt {
+  HWND owner;
+  DialogTextSource texts;
+  RememberedAnswer remembered = RememberedAnswer::kNone;
+};
 
-// Loads the DLL and calls its DllUnregisterServer, if it has one.
-void UnregisterComServer(std::string_view filePath);
+enum class FileDecision {
+  kRemove,        // the file may be deleted now
+  kStillShared,   // a shared file that other programs still count on: it stays
+  kKeptByAnswer,  // a shared file the user keeps (now or with "No to all")
+};
+
+// Whether the file may be deleted now. A file directly in the system directory
+// is shared: its SharedDLLs count is lowered first, and when no reference is
+// left the user is asked, unless an earlier "to all" answer holds.
+FileDecision PrepareFileRemoval(std::string_view filePath, std::string_view systemDirectory,
+                                SystemFilePrompt& prompt);
+
+// Loads the DLL and calls its DllUnregisterServer. Returns what it returned,
+// or the system's code (as an HRESULT) when the DLL or the export is missing.
+HRESULT UnregisterComServer(std::string_view filePath);
 
 // Deletes a file the log names. A read-only file is made writable (its other
 // attributes kept) and deleted again; that is only asked when the deletion
-// fails, which it always does for a read-only file.
-bool DeleteLoggedFile(const char* filePath);
+// fails, which it always does for a read-only file. ERROR_SUCCESS, or the
+// system's code of the last attempt (the file is then still there, or was
+// never there: ERROR_FILE_NOT_FOUND).
+DWORD DeleteLoggedFile(const char* filePath);
 
 // Removes `directory` (ending with a backslash) and each parent that has become
 // empty, up to the first that is not empty or is a protected folder.
-void PruneEmptyDirectories(std::string_view directory);
+void PruneEmptyDirectories(std::string_view directory, ProtectedFolders& folders);
 // The same for every directory gathered in `pending`, which is emptied.
-void PruneEmptyDirectories(PendingPrunes& pending);
+void PruneEmptyDirectories(PendingPrunes& pending, ProtectedFolders& folders);

@@ -34,6 +34,8 @@ class IniCopier {
     }
   }
 
+  unsigned LinesLeftOut() const { return linesLeftOut_; }
+
   void Finish() {
     if (append_ == AppendState::kSectionNotSeen) {
       out_.WriteLine(header_);
@@ -52,7 +54,7 @@ class IniCopier {
     } else if (!inSection_) {
       out_.WriteLine(line);
     } else if (!edit_.removeEntry.empty() && EqualsIgnoreAsciiCase(line, edit_.removeEntry)) {
-      // left out
+      ++linesLeftOut_;
     } else if (line.empty() && append_ == AppendState::kInSection) {
       ++heldEmptyLines_;  // the added entry goes before the section's trailing empty lines
     } else {
@@ -99,6 +101,7 @@ class IniCopier {
   AppendState append_;
   bool inSection_ = false;
   int heldEmptyLines_ = 0;
+  unsigned linesLeftOut_ = 0;
 };
 
 }  // namespace
@@ -108,9 +111,9 @@ bool MakeIniFilePaths(std::string_view filePath, IniFilePaths& paths) {
   return paths.file.Assign(filePath) && paths.copy.Assign(filePath) && paths.copy.Append('_');
 }
 
-IniCopyResult CopyIniWithEdit(const IniFilePaths& paths, const IniEdit& edit, bool fileExists) {
+IniCopy CopyIniWithEdit(const IniFilePaths& paths, const IniEdit& edit, bool fileExists) {
   IniHeader header;
-  if (edit.section.size() > kIniSectionMaxLength) return IniCopyResult::kRefused;
+  if (edit.section.size() > kIniSectionMaxLength) return {IniCopyResult::kRefused};
   header.Append('[');
   header.Append(edit.section);
   header.Append(']');
@@ -118,10 +121,10 @@ IniCopyResult CopyIniWithEdit(const IniFilePaths& paths, const IniEdit& edit, bo
   const bool create = !fileExists && !edit.appendEntry.empty();
   TextLineFile in;
   if (!create && (!fileExists || !in.Open(paths.file.c_str(), TextLineFile::Mode::kRead))) {
-    return IniCopyResult::kNotRead;
+    return {IniCopyResult::kNotRead};
   }
   TextLineFile out;
-  if (!out.Open(paths.copy.c_str(), TextLineFile::Mode::kWrite)) return IniCopyResult::kFailed;
+  if (!out.Open(paths.copy.c_str(), TextLineFile::Mode::kWrite)) return {IniCopyResult::kFailed};
 
   IniCopier copier(out, edit, header);
   if (!create) copier.CopyAll(in);
@@ -130,7 +133,7 @@ IniCopyResult CopyIniWithEdit(const IniFilePaths& paths, const IniEdit& edit, bo
   out.Close();
   if (readFailed || out.Failed()) {
     std::remove(paths.copy.c_str());
-    return IniCopyResult::kFailed;
+    return {IniCopyResult::kFailed};
   }
-  return create ? IniCopyResult::kCreated : IniCopyResult::kCopied;
+  return {create ? IniCopyResult::kCreated : IniCopyResult::kCopied, copier.LinesLeftOut()};
 }

@@ -46,9 +46,14 @@ enum class IniCopyResult {
   kCreated,  // the file does not exist: the copy holds the new section alone
 };
 
+struct IniCopy {
+  IniCopyResult result = IniCopyResult::kRefused;
+  unsigned linesLeftOut = 0;  // lines of the section equal to the entry to remove
+};
+
 // Copies paths.file to paths.copy with the edit. Section headers and entries
 // are compared as whole lines with the ASCII letters' case folded; a section
 // runs from its header to the next line that begins with "[", and a header
 // that occurs twice opens the section twice. A missing file (`fileExists`
 // false) is created only when an entry is added.
-IniCopyResult CopyIniWithEdit(const IniFilePaths& paths, const IniEdit& edit, bool fileExists);
+IniCopy CopyIniWithEdit(const IniFilePaths& paths, const IniEdit& edit, bool fileExists);

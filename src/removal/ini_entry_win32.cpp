@@ -1,63 +1,85 @@
 #include "removal/ini_entry_win32.h"
 
-#include <windows.h>
-
-#include "control/program_state.h"
-
 namespace {
 
-bool FileIsMissing(const char* path) {
-  if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return false;
+// The code a missing file gives, or ERROR_SUCCESS when something is there (a
+// file that cannot be examined counts as there: reading it will tell).
+DWORD Absence(const char* path) {
+  if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return ERROR_SUCCESS;
   const DWORD error = GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? error : ERROR_SUCCESS;
 }
 
-bool ReplaceWithCopy(const IniFilePaths& paths) {
+// The calling thread's last error, or `fallback` when the runtime left none.
+DWORD LastErrorOr(DWORD fallback) {
+  const DWORD error = GetLastError();
+  return error != ERROR_SUCCESS ? error : fallback;
+}
+
+DWORD ReplaceWithCopy(const IniFilePaths& paths, bool ntFamily) {
   // A read-only file is left as it is on every system (Wine would let the NT
   // family's move replace it).
   const DWORD attributes = GetFileAttributesA(paths.file.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
     DeleteFileA(paths.copy.c_str());
-    return false;
+    return ERROR_FILE_READ_ONLY;
   }
-  if (gProgram.ntFlag) {
+  if (ntFamily) {
     if (MoveFileExA(paths.copy.c_str(), paths.file.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return true;
+      return ERROR_SUCCESS;
     }
+    const DWORD error = GetLastError();
     DeleteFileA(paths.copy.c_str());
-    return false;
+    return error;
   }
   if (!DeleteFileA(paths.file.c_str())) {
+    const DWORD error = GetLastError();
     DeleteFileA(paths.copy.c_str());
-    return false;
+    return error;
   }
   // Should the rename fail now, the copy is the only content left: it stays.
-  return MoveFileA(paths.copy.c_str(), paths.file.c_str()) != 0;
+  return MoveFileA(paths.copy.c_str(), paths.file.c_str()) ? ERROR_SUCCESS : GetLastError();
 }
 
 }  // namespace
 
-bool EditIniFile(std::string_view filePath, const IniEdit& edit) {
+IniEditResult EditIniFile(std::string_view filePath, const IniEdit& edit, bool ntFamily) {
+  IniEditResult result;
   IniFilePaths paths;
-  if (!MakeIniFilePaths(filePath, paths)) return false;
-  switch (CopyIniWithEdit(paths, edit, !FileIsMissing(paths.file.c_str()))) {
+  if (!MakeIniFilePaths(filePath, paths)) {
+    result.error = ERROR_FILENAME_EXCED_RANGE;
+    return result;
+  }
+  const DWORD absence = Absence(paths.file.c_str());
+  const IniCopy copy = CopyIniWithEdit(paths, edit, absence == ERROR_SUCCESS);
+  switch (copy.result) {
     case IniCopyResult::kCreated:
       // MoveFileA never replaces: a file that appeared meanwhile is kept.
-      if (MoveFileA(paths.copy.c_str(), paths.file.c_str())) return true;
-      DeleteFileA(paths.copy.c_str());
-      return false;
+      if (!MoveFileA(paths.copy.c_str(), paths.file.c_str())) {
+        result.error = GetLastError();
+        DeleteFileA(paths.copy.c_str());
+      }
+      break;
     case IniCopyResult::kCopied:
-      if (!gProgram.ntFlag) gProgram.restartFlag = true;
-      return ReplaceWithCopy(paths);
+      result.restartAdvised = !ntFamily;
+      result.error = ReplaceWithCopy(paths, ntFamily);
+      if (result.error == ERROR_SUCCESS) result.linesLeftOut = copy.linesLeftOut;
+      break;
     case IniCopyResult::kRefused:
+      result.error = ERROR_INSUFFICIENT_BUFFER;
+      break;
     case IniCopyResult::kNotRead:
+      result.error = absence != ERROR_SUCCESS ? absence : LastErrorOr(ERROR_READ_FAULT);
+      break;
     case IniCopyResult::kFailed:
+      result.error = LastErrorOr(ERROR_WRITE_FAULT);
       break;
   }
-  return false;
+  return result;
 }
 
-void RemoveIniEntry(std::string_view section, std::string_view entry, std::string_view filePath) {
-  EditIniFile(filePath, {section, entry, {}});
+IniEditResult RemoveIniEntry(std::string_view section, std::string_view entry,
+                             std::string_view filePath, bool ntFamily) {
+  return EditIniFile(filePath, {section, entry, {}}, ntFamily);
 }

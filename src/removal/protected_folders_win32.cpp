@@ -3,11 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "common/bounded_string.h"
-#include "common/limits.h"
 #include "common/win32_handles.h"
 #include "removal/file_removal.h"
-#include "removal/restart_list_win32.h"
 
 namespace {
 
@@ -25,19 +22,10 @@ constexpr int kShellFolders[] = {
     CSIDL_PROGRAM_FILES_COMMON, CSIDL_WINDOWS, CSIDL_SYSTEM,
 };
 constexpr int kExtraFolders = 5;  // Windows, system, temporary, Program Files, profiles root
-constexpr int kFolderCount = sizeof kShellFolders / sizeof kShellFolders[0] + kExtraFolders;
+static_assert(sizeof kShellFolders / sizeof kShellFolders[0] + kExtraFolders <=
+              ProtectedFolders::kCapacity);
 
-using FolderPath = BoundedString<kPathCapacity>;
 using GetFolderPathFunction = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-
-struct FolderList {
-  FolderPath folders[kFolderCount];
-  int count = 0;
-
-  void Add(const char* path) {
-    if (path[0] != '\0' && count < kFolderCount && folders[count].Assign(path)) ++count;
-  }
-};
 
 // Older systems keep SHGetFolderPathA in SHFOLDER.DLL rather than SHELL32.
 GetFolderPathFunction FindGetFolderPath(UniqueModule& library) {
@@ -51,47 +39,6 @@ GetFolderPathFunction FindGetFolderPath(UniqueModule& library) {
   }
   library.Reset();
   return nullptr;
-}
-
-void Collect(FolderList& list) {
-  char path[MAX_PATH + 1];
-  if (GetWindowsDirectoryA(path, MAX_PATH)) list.Add(path);
-  if (GetSystemDirectoryA(path, MAX_PATH)) list.Add(path);
-  if (GetTempPathA(MAX_PATH, path)) list.Add(path);
-  const DWORD length = GetEnvironmentVariableA("ProgramFiles", path, MAX_PATH);
-  if (length > 0 && length < MAX_PATH) list.Add(path);
-  UniqueModule library;
-  if (GetFolderPathFunction getFolderPath = FindGetFolderPath(library)) {
-    for (int folder : kShellFolders) {
-      path[0] = '\0';
-      if (SUCCEEDED(getFolderPath(nullptr, folder, nullptr, 0, path))) list.Add(path);
-    }
-    // The folder that holds every user's profile.
-    path[0] = '\0';
-    if (SUCCEEDED(getFolderPath(nullptr, CSIDL_PROFILE, nullptr, 0, path))) {
-      char* slash = nullptr;
-      for (char* c = path; *c; ++c) {
-        if (*c == '\\') slash = c;
-      }
-      if (slash != nullptr) {
-        *slash = '\0';
-        list.Add(path);
-      }
-    }
-  }
-}
-
-// Built on first use, by the removal worker; the main thread asks only after
-// the worker has finished.
-FolderList gFolders;
-bool gFoldersCollected = false;
-
-const FolderList& Folders() {
-  if (!gFoldersCollected) {
-    Collect(gFolders);
-    gFoldersCollected = true;
-  }
-  return gFolders;
 }
 
 // A drive's root, or a network share's (\\server\share), the root of a drive too.
@@ -109,17 +56,46 @@ bool IsDriveRoot(std::string_view directory) {
 
 }  // namespace
 
-bool IsProtectedFolder(std::string_view directory) {
-  if (IsDriveRoot(directory)) return true;
-  const FolderList& list = Folders();
-  for (int i = 0; i < list.count; ++i) {
-    if (SameDirectory(directory, list.folders[i].view())) return true;
-  }
-  return false;
+void ProtectedFolders::Add(const char* path) {
+  if (path[0] != '\0' && count_ < kCapacity && folders_[count_].Assign(path)) ++count_;
 }
 
-void ScheduleDeleteAtRestart(std::string_view path) {
-  ScheduleDeleteAtRestart(path, [](std::string_view directory) {
-    return !IsProtectedFolder(directory);
-  });
+void ProtectedFolders::Collect() {
+  char path[MAX_PATH + 1];
+  if (GetWindowsDirectoryA(path, MAX_PATH)) Add(path);
+  if (GetSystemDirectoryA(path, MAX_PATH)) Add(path);
+  if (GetTempPathA(MAX_PATH, path)) Add(path);
+  const DWORD length = GetEnvironmentVariableA("ProgramFiles", path, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) Add(path);
+  UniqueModule library;
+  if (GetFolderPathFunction getFolderPath = FindGetFolderPath(library)) {
+    for (int folder : kShellFolders) {
+      path[0] = '\0';
+      if (SUCCEEDED(getFolderPath(nullptr, folder, nullptr, 0, path))) Add(path);
+    }
+    // The folder that holds every user's profile.
+    path[0] = '\0';
+    if (SUCCEEDED(getFolderPath(nullptr, CSIDL_PROFILE, nullptr, 0, path))) {
+      char* slash = nullptr;
+      for (char* c = path; *c; ++c) {
+        if (*c == '\\') slash = c;
+      }
+      if (slash != nullptr) {
+        *slash = '\0';
+        Add(path);
+      }
+    }
+  }
+}
+
+bool ProtectedFolders::Contains(std::string_view directory) {
+  if (IsDriveRoot(directory)) return true;
+  if (!collected_) {
+    Collect();
+    collected_ = true;
+  }
+  for (int i = 0; i < count_; ++i) {
+    if (SameDirectory(directory, folders_[i].view())) return true;
+  }
+  return false;
 }

@@ -7,9 +7,23 @@
 
 #include <string_view>
 
-// Whether `directory` (with or without a trailing backslash) is such a folder.
-bool IsProtectedFolder(std::string_view directory);
+#include "common/bounded_string.h"
+#include "common/limits.h"
 
-// Puts `path` on the restart list and, on the NT family, its directory after
-// it, unless that directory is a protected folder.
-void ScheduleDeleteAtRestart(std::string_view path);
+class ProtectedFolders {
+ public:
+  // Whether `directory` (with or without a trailing backslash) is such a
+  // folder. The first call asks the system and the shell for the folders.
+  bool Contains(std::string_view directory);
+
+  // Room for the shell folders asked for and the five the system names.
+  static constexpr int kCapacity = 35;
+
+ private:
+  void Collect();
+  void Add(const char* path);
+
+  BoundedString<kPathCapacity> folders_[kCapacity];
+  int count_ = 0;
+  bool collected_ = false;
+};

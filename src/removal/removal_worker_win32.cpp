@@ -1,87 +1,123 @@
 #include "removal/removal_worker_win32.h"
 
-#include <windows.h>
-#include <commctrl.h>
+#include <algorithm>
 
+#include "common/bounded_string.h"
+#include "common/limits.h"
 #include "common/path_parts.h"
-#include "common/win32_handles.h"
-#include "control/program_state.h"
-#include "localization/dialog_texts_win32.h"
 #include "registry/registry_access.h"
-#include "removal/file_removal_win32.h"
+#include "removal/file_removal.h"
 #include "removal/ini_entry_win32.h"
-#include "removal/log_stream.h"
-#include "removal/pending_prunes.h"
-#include "removal/protected_folders_win32.h"
-#include "removal/uninstall_log.h"
-#include "resources/resource_ids.h"
-#include "wizard/wizard_win32.h"
 
 namespace {
 
-constexpr unsigned kFinishTextId = 52;
 constexpr std::size_t kIniEntryCapacity = 1024;  // "name=value": longer entries are skipped
 
-// The registry values of the log's records go through one instance, made
-// before the program starts.
-RegistryAccess gRegistry;
+bool IsMissingFileError(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
 
-// The directories of the files deleted since the last record of another kind.
-PendingPrunes gPendingPrunes;
+RecordOutcome Skipped(SkipReason reason) { return {RecordResult::kSkipped, reason, 0}; }
 
-void AdvanceProgress(int lines) {
-  gWizard.linesRead += lines;
-  const int position = gWizard.linesRead * 100 / gWizard.progressTotal;
+// A deletion that may find nothing to delete.
+RecordOutcome DeletionOutcome(DWORD error) {
+  if (error == ERROR_SUCCESS) return {};
+  return {IsMissingFileError(error) ? RecordResult::kAlreadyGone : RecordResult::kFailed,
+          SkipReason::kNone, error};
+}
+
+DWORD WINAPI WorkerThread(void* worker) {
+  static_cast<RemovalWorker*>(worker)->Run();
+  return 0;
+}
+
+}  // namespace
+
+RemovalWorker::RemovalWorker(const RemovalSettings& settings, TextLineFile& log)
+    : settings_(settings), log_(log), prompt_{nullptr, settings.promptTexts} {}
+
+void RemovalWorker::SetWindow(HWND window) {
+  window_ = window;
+  prompt_.owner = window;
+}
+
+void RemovalWorker::AdvanceProgress(int lines) {
+  linesRead_ += lines;
+  const int position = linesRead_ * kProgressRange / progressTotal_;
   // A message that would leave the bar where it is costs the worker a wait
   // for the page on every record: only moves are sent.
-  if (position == gWizard.progressShown) return;
-  gWizard.progressShown = position;
-  SendDlgItemMessageW(gWizard.page, IDC_PAGE_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  if (position == progressShown_) return;
+  progressShown_ = position;
+  if (window_ != nullptr) {
+    SendMessageW(window_, kRemovalProgressMessage, static_cast<WPARAM>(position), 0);
+  }
+}
+
+ScheduleResult RemovalWorker::ScheduleDeleteAtRestart(std::string_view path) {
+  const ScheduleResult result = ::ScheduleDeleteAtRestart(
+      path, settings_.ntFamily,
+      [this](std::string_view directory) { return !protectedFolders_.Contains(directory); });
+  restartAdvised_ = restartAdvised_ || result.restartAdvised;
+  return result;
 }
 
 // Deletes a file the worker itself names (not a log record): no system-file
 // check; what cannot go now goes at the next restart.
-void DeleteCompanionFile(std::string_view name) {
-  BoundedString<kPathCapacity> path;
-  if (!path.Assign(gProgram.commandLine.installDir.view()) || !path.Append(name)) return;
-  if (DeleteFileA(path.c_str())) {
-    PruneEmptyDirectories(gProgram.commandLine.installDir.view());
+void RemovalWorker::DeleteCompanionFile(const char* path) {
+  if (DeleteFileA(path)) {
+    PruneEmptyDirectories(settings_.installDir, protectedFolders_);
   } else {
-    ScheduleDeleteAtRestart(path.view());
+    ScheduleDeleteAtRestart(path);
   }
 }
 
-void RemoveFile(std::string_view path, bool comServer) {
+RecordOutcome RemovalWorker::RemoveFile(std::string_view path, bool comServer) {
   BoundedString<kPathCapacity> file;
   file.Assign(path);
-  if (!PrepareFileRemoval(gWizard.page, file.view())) return;
+  switch (PrepareFileRemoval(file.view(), settings_.systemDirectory, prompt_)) {
+    case FileDecision::kRemove: break;
+    case FileDecision::kStillShared: return {RecordResult::kKeptShared};
+    case FileDecision::kKeptByAnswer: return {RecordResult::kKeptByAnswer};
+  }
+  // The unregistration's result changes nothing: the file goes either way.
   if (comServer) UnregisterComServer(file.view());
-  if (DeleteLoggedFile(file.c_str())) {
+  const DWORD error = DeleteLoggedFile(file.c_str());
+  if (error == ERROR_SUCCESS) {
     const std::string_view directory = DirectoryOf(file.view());
-    if (!gPendingPrunes.Add(directory)) PruneEmptyDirectories(directory);
-  } else {
-    ScheduleDeleteAtRestart(file.view());
+    if (!pendingPrunes_.Add(directory)) PruneEmptyDirectories(directory, protectedFolders_);
+    return {};
   }
+  // In use, or missing: the restart list takes it (the 9x family's list takes
+  // only files that exist).
+  if (ScheduleDeleteAtRestart(file.view()).error == ERROR_SUCCESS) {
+    return {RecordResult::kOnRestartList, SkipReason::kNone, error};
+  }
+  return DeletionOutcome(error);
 }
 
-void RemoveFont(std::string_view path) {
+RecordOutcome RemovalWorker::RemoveFont(std::string_view path) {
   BoundedString<kPathCapacity> file;
   file.Assign(path);
+  // A font that was never loaded leaves only its file to remove.
   RemoveFontResourceA(file.c_str());
   SendMessageW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
-  RemoveFile(file.view(), false);
+  return RemoveFile(file.view(), false);
 }
 
-void RemoveIniRecord(const LogRecord& record) {
+RecordOutcome RemovalWorker::RemoveIniRecord(const LogRecord& record) {
   BoundedString<kIniEntryCapacity> entry;
   if (!entry.Assign(record.IniEntryName()) || !entry.Append('=') ||
       !entry.Append(record.iniValue.view())) {
-    return;
+    return Skipped(SkipReason::kOverlongContinuation);
   }
-  RemoveIniEntry(record.IniSection(), entry.view(), gProgram.systemIniPath.view());
+  const IniEditResult edit = RemoveIniEntry(record.IniSection(), entry.view(),
+                                            settings_.systemIniPath, settings_.ntFamily);
+  restartAdvised_ = restartAdvised_ || edit.restartAdvised;
+  if (edit.error != ERROR_SUCCESS) return DeletionOutcome(edit.error);
+  return {edit.linesLeftOut > 0 ? RecordResult::kDone : RecordResult::kAlreadyGone};
 }
 
-void RunProgram(const LogRecord& record) {
+RecordOutcome RemovalWorker::RunProgram(const LogRecord& record) {
   BoundedString<kWorkingDirLineCapacity> directory;
   const auto fileExists = [](std::string_view path) {
     BoundedString<kPathCapacity> file;
@@ -89,7 +125,9 @@ void RunProgram(const LogRecord& record) {
     const DWORD attributes = GetFileAttributesA(file.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   };
-  if (!ProgramWorkingDirectory(record, fileExists, directory)) return;
+  if (!ProgramWorkingDirectory(record, fileExists, directory)) {
+    return Skipped(SkipReason::kOverlongContinuation);
+  }
   BoundedString<kRecordLineCapacity> commandLine;
   commandLine.Assign(record.Text());
 
@@ -100,66 +138,68 @@ void RunProgram(const LogRecord& record) {
   PROCESS_INFORMATION process{};
   if (!CreateProcessA(nullptr, commandLine.Buffer(), nullptr, nullptr, FALSE, 0, nullptr,
                       directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
-    return;
+    return {RecordResult::kFailed, SkipReason::kNone, GetLastError()};
   }
   UniqueHandle processHandle(process.hProcess);
   UniqueHandle threadHandle(process.hThread);
   // The end of the process, not its exit code: a program may well end with
   // 259, the code that also means "still running".
   WaitForSingleObject(processHandle.get(), INFINITE);
-  SetFocus(gWizard.page);
-  ShowWindow(gWizard.page, SW_RESTORE);
+  SetFocus(window_);
+  ShowWindow(window_, SW_RESTORE);
+  return {};
 }
 
-void CarryOut(const LogRecord& record) {
+RecordOutcome RemovalWorker::CarryOut(const LogRecord& record) {
+  if (record.status != RecordStatus::kRecord) return Skipped(record.skipReason);
   // Plain files are deleted with their directories' pruning held back (see
   // PendingPrunes). Any other record, or a shared file that may bring up the
   // prompt, meets the directories as pruning after each file leaves them.
-  if (record.kind != RecordKind::kFile || IsSystemFile(record.Text())) {
-    PruneEmptyDirectories(gPendingPrunes);
+  if (record.kind != RecordKind::kFile ||
+      IsInSystemDirectory(record.Text(), settings_.systemDirectory)) {
+    PruneEmptyDirectories(pendingPrunes_, protectedFolders_);
   }
   switch (record.kind) {
-    case RecordKind::kFont: RemoveFont(record.Text()); break;
-    case RecordKind::kComServer: RemoveFile(record.Text(), true); break;
-    case RecordKind::kIniEntry: RemoveIniRecord(record); break;
-    case RecordKind::kRegistryValue: gRegistry.DeleteRegistryValueAt(record.Text()); break;
-    case RecordKind::kProgram: RunProgram(record); break;
-    case RecordKind::kFile: RemoveFile(record.Text(), false); break;
+    case RecordKind::kFont: return RemoveFont(record.Text());
+    case RecordKind::kComServer: return RemoveFile(record.Text(), true);
+    case RecordKind::kIniEntry: return RemoveIniRecord(record);
+    case RecordKind::kRegistryValue:
+      return DeletionOutcome(RegistryAccess().DeleteRegistryValueAt(record.Text()));
+    case RecordKind::kProgram: return RunProgram(record);
+    case RecordKind::kFile: return RemoveFile(record.Text(), false);
   }
+  return {};
 }
 
-DWORD WINAPI RemovalWorker(void*) {
+void RemovalWorker::Run() {
+  progressTotal_ = std::max(1, log_.CountLines());
+  linesRead_ = 0;
+  progressShown_ = -1;
   LogRecord record;
   for (;;) {
-    ReadLogRecord(gLogStream, record);
+    ReadLogRecord(log_, record);
     AdvanceProgress(record.recordLines);
     if (record.status == RecordStatus::kEnd) break;
     // Continuation lines count as read, without moving the bar on their own.
-    gWizard.linesRead += record.continuationLines;
-    if (record.status == RecordStatus::kRecord) CarryOut(record);
+    linesRead_ += record.continuationLines;
+    CarryOut(record);
   }
-  PruneEmptyDirectories(gPendingPrunes);
-  gLogStream.Close();
-  DeleteCompanionFile("lang.ini");
-  DeleteCompanionFile("unicows.dll");
-  if (DeleteFileA(gProgram.uninstallLogPath.c_str())) {
-    PruneEmptyDirectories(gProgram.commandLine.installDir.view());
-  } else {
-    ScheduleDeleteAtRestart(gProgram.uninstallLogPath.view());
+  PruneEmptyDirectories(pendingPrunes_, protectedFolders_);
+  log_.Close();
+  BoundedString<kPathCapacity> companion;
+  for (const char* name : {"lang.ini", "unicows.dll"}) {
+    if (companion.Assign(settings_.installDir) && companion.Append(name)) {
+      DeleteCompanionFile(companion.c_str());
+    }
   }
-  ShowWindow(GetDlgItem(gWizard.page, IDC_PAGE_SUCCESS), SW_SHOW);
-  InterlockedExchange(&gWizard.workerFinished, 1);
-  PostMessageW(gWizard.sheet ? gWizard.sheet : GetParent(gWizard.page), PSM_SETWIZBUTTONS, 0,
-               PSWIZB_FINISH);
-  SetFinishText(gWizard.page, kFinishTextId);
-  return 0;
+  BoundedString<kLongCapacity> logPath;
+  logPath.Assign(settings_.uninstallLogPath);
+  DeleteCompanionFile(logPath.c_str());
+  // Last: the page may let the user leave from now on, and the worker touches
+  // nothing of the program's after this.
+  if (window_ != nullptr) PostMessageW(window_, kRemovalFinishedMessage, 0, 0);
 }
 
-}  // namespace
-
-bool StartRemovalWorker() {
-  HANDLE thread = CreateThread(nullptr, 0, RemovalWorker, nullptr, 0, nullptr);
-  if (thread == nullptr) return false;
-  CloseHandle(thread);
-  return true;
+UniqueHandle StartRemovalWorker(RemovalWorker& worker) {
+  return UniqueHandle(CreateThread(nullptr, 0, WorkerThread, &worker, 0, nullptr));
 }

@@ -1,16 +1,13 @@
 #include "removal/restart_list_win32.h"
 
-#include <windows.h>
-
 #include "common/ascii.h"
 #include "common/bounded_string.h"
 #include "common/heap_buffer.h"
 #include "common/limits.h"
 #include "common/path_parts.h"
-#include "control/path_placeholders_win32.h"
-#include "control/program_state.h"
 #include "registry/registry_access.h"
 #include "removal/ini_entry_win32.h"
+#include "removal/path_placeholders_win32.h"
 #include "removal/restart_list.h"
 
 namespace {
@@ -27,28 +24,29 @@ using RestartPath = BoundedString<kPathCapacity>;
 // "NUL=" and a short path.
 using WininitEntry = BoundedString<kPathCapacity + 4>;
 
-// The "NUL=<short path>" line of an existing file; false when there is none.
-bool WininitEntryFor(const RestartPath& path, WininitEntry& entry) {
+// The "NUL=<short path>" line of an existing file; otherwise the system's code
+// (ERROR_FILE_NOT_FOUND for a file that is not there).
+DWORD WininitEntryFor(const RestartPath& path, WininitEntry& entry) {
   RestartPath shortPath;
   const DWORD length = GetShortPathNameA(path.c_str(), shortPath.Buffer(),
                                          static_cast<DWORD>(RestartPath::kCapacity));
-  if (length == 0 || length >= RestartPath::kCapacity) return false;
+  if (length == 0) return GetLastError();
+  if (length >= RestartPath::kCapacity) return ERROR_FILENAME_EXCED_RANGE;
   shortPath.SyncLength();
-  return entry.Assign("NUL=") && entry.Append(shortPath.view());
+  entry.Assign("NUL=");
+  entry.Append(shortPath.view());  // fits: the entry has room for the prefix
+  return ERROR_SUCCESS;
 }
 
-// One instance for the program's life: making one loads and frees Shlwapi.dll,
-// which costs more than reading and editing the list for a file.
-const RegistryAccess gListRegistry;
-
 void CancelOnNt(const RestartPath& path) {
-  const std::size_t size = gListRegistry.RegistryValueSize(kPendingRenames);
+  const RegistryAccess registry;
+  const std::size_t size = registry.RegistryValueSize(kPendingRenames);
   HeapBuffer<char> list;
   if (size == 0 || !list.Allocate(size + kRestartListPadding)) return;
-  const std::size_t read = gListRegistry.ReadRegistryValue(kPendingRenames, list.data(), size);
+  const std::size_t read = registry.ReadRegistryValue(kPendingRenames, list.data(), size);
   if (read == 0) return;
   const RestartListEdit edit = RemoveRestartEntries(list.data(), read, path.view());
-  if (edit.changed) gListRegistry.WriteRegistryMultiString(kPendingRenames, list.data(), edit.length);
+  if (edit.changed) registry.WriteRegistryMultiString(kPendingRenames, list.data(), edit.length);
   if (edit.malformedEntryDropped) {
     MessageBoxA(nullptr, kCorruptedListText, path.c_str(), MB_ICONERROR);
   }
@@ -63,76 +61,68 @@ void CancelOnNt(const RestartPath& path) {
 // would decide.
 bool CancelFileAndDirectoryOnNt(const RestartPath& file, const RestartPath& directory) {
   if (EqualsIgnoreAsciiCase(file.view(), directory.view())) return false;
-  const std::size_t size = gListRegistry.RegistryValueSize(kPendingRenames);
+  const RegistryAccess registry;
+  const std::size_t size = registry.RegistryValueSize(kPendingRenames);
   HeapBuffer<char> list;
   if (size == 0) return true;
   if (!list.Allocate(size + kRestartListPadding)) return false;
-  const std::size_t read = gListRegistry.ReadRegistryValue(kPendingRenames, list.data(), size);
+  const std::size_t read = registry.ReadRegistryValue(kPendingRenames, list.data(), size);
   if (read == 0) return true;
   const RestartListEdit forFile = RemoveRestartEntries(list.data(), read, file.view());
   if (!forFile.regularEnd) return false;
   const RestartListEdit forDirectory = RemoveRestartEntries(list.data(), forFile.length, directory.view());
   if (!forDirectory.regularEnd) return false;
   if (forFile.changed || forDirectory.changed) {
-    gListRegistry.WriteRegistryMultiString(kPendingRenames, list.data(), forDirectory.length);
+    registry.WriteRegistryMultiString(kPendingRenames, list.data(), forDirectory.length);
   }
   return true;
 }
 
-void CancelOn9x(const RestartPath& path) {
-  ExpandedPath wininit;
-  WininitEntry entry;
-  if (!ExpandPathPlaceholders(kWininitPath, wininit) || !WininitEntryFor(path, entry)) return;
-  RemoveIniEntry(kRenameSection, entry, wininit);
-}
-
-void ScheduleOnNt(const RestartPath& path, RestartDirectoryCheck mayScheduleDirectory) {
+// The file's scheduling decides the result; its directory's only follows it.
+DWORD ScheduleOnNt(const RestartPath& path, RestartDirectoryCheck mayScheduleDirectory) {
   RestartPath directory;
   directory.Assign(DirectoryOf(path.view()));
   // A bare drive ("C:") would name its current directory, not a folder.
   const bool withDirectory = (directory.back() == '\\' || directory.back() == '/') &&
                              mayScheduleDirectory(directory.view());
   // Taken out and added again, the directory stands after its files.
+  const auto schedule = [](const RestartPath& entry) {
+    return MoveFileExA(entry.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? ERROR_SUCCESS
+                                                                            : GetLastError();
+  };
   if (withDirectory && CancelFileAndDirectoryOnNt(path, directory)) {
-    MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    MoveFileExA(directory.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    return;
+    const DWORD error = schedule(path);
+    schedule(directory);
+    return error;
   }
   CancelOnNt(path);
-  MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  if (!withDirectory) return;
+  const DWORD error = schedule(path);
+  if (!withDirectory) return error;
   CancelOnNt(directory);
-  MoveFileExA(directory.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  schedule(directory);
+  return error;
 }
 
-void ScheduleOn9x(const RestartPath& path) {
+ScheduleResult ScheduleOn9x(const RestartPath& path) {
   ExpandedPath wininit;
+  if (!ExpandPathPlaceholders(kWininitPath, {}, wininit)) return {ERROR_FILENAME_EXCED_RANGE};
   WininitEntry entry;
-  if (!ExpandPathPlaceholders(kWininitPath, wininit) || !WininitEntryFor(path, entry)) return;
+  const DWORD error = WininitEntryFor(path, entry);
+  if (error != ERROR_SUCCESS) return {error};
   // Profile functions keep one value per key, so the line is added by hand:
   // every earlier "NUL=" line must stay. The file's earlier line for this file
   // goes in the same rewrite, so that the file stands once.
-  EditIniFile(wininit, {kRenameSection, entry, entry});
+  const IniEditResult edit = EditIniFile(wininit, {kRenameSection, entry, entry}, false);
+  return {edit.error, edit.restartAdvised};
 }
 
 }  // namespace
 
-void ScheduleDeleteAtRestart(std::string_view path, RestartDirectoryCheck mayScheduleDirectory) {
+ScheduleResult ScheduleDeleteAtRestart(std::string_view path, bool ntFamily,
+                                       RestartDirectoryCheck mayScheduleDirectory) {
   RestartPath file;
-  if (path.empty() || !file.Assign(path)) return;
-  if (gProgram.ntFlag) {
-    ScheduleOnNt(file, mayScheduleDirectory);
-  } else {
-    ScheduleOn9x(file);
-  }
-}
-
-void CancelDeleteAtRestart(std::string_view path) {
-  RestartPath file;
-  if (path.empty() || !file.Assign(path)) return;
-  if (gProgram.ntFlag) {
-    CancelOnNt(file);
-  } else {
-    CancelOn9x(file);
-  }
+  if (path.empty()) return {ERROR_INVALID_NAME};
+  if (!file.Assign(path)) return {ERROR_FILENAME_EXCED_RANGE};
+  if (ntFamily) return {ScheduleOnNt(file, mayScheduleDirectory)};
+  return ScheduleOn9x(file);
 }

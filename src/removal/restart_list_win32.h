@@ -5,6 +5,8 @@
 // directory, one "NUL=<short path>" line per file. Both families read the
 // list afresh on every call; the program keeps no copy of it.
 
+#include <windows.h>
+
 #include <string_view>
 
 #include "common/function_ref.h"
@@ -14,15 +16,21 @@
 // then. A directory that must survive (a protected folder) answers false.
 using RestartDirectoryCheck = FunctionRef<bool(std::string_view directory)>;
 
+// What scheduling a file did.
+struct ScheduleResult {
+  // ERROR_SUCCESS when the file stands on the list; otherwise the system's code
+  // (ERROR_FILENAME_EXCED_RANGE for a path too long) and the file is not on it.
+  DWORD error = ERROR_SUCCESS;
+  // WININIT.INI was rewritten on the 9x family (see IniEditResult).
+  bool restartAdvised = false;
+};
+
 // Puts a file (at most 259 characters) on the restart list, once: its earlier
 // entries are taken out first. On the NT family the file's directory follows
 // it, after every file of it scheduled so far, when `mayScheduleDirectory`
 // allows; the 9x family's list cannot remove directories. On the 9x family a
-// file that does not exist is not scheduled.
-void ScheduleDeleteAtRestart(std::string_view path, RestartDirectoryCheck mayScheduleDirectory);
-
-// Takes every entry for the path (a file, or a directory ending with a
-// backslash, spelled as when it was scheduled) off the restart list. On the NT
-// family an entry for the path that was left unfinished at the end of the list
-// is dropped alone; the user is told the list was corrupted.
-void CancelDeleteAtRestart(std::string_view path);
+// file that does not exist is not scheduled. On the NT family an entry for the
+// file that was left unfinished at the end of the list is dropped alone, and
+// the user is told the list was corrupted.
+ScheduleResult ScheduleDeleteAtRestart(std::string_view path, bool ntFamily,
+                                       RestartDirectoryCheck mayScheduleDirectory);

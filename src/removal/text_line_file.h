@@ -22,7 +22,6 @@ class TextLineFile {
   bool Open(const char* path, Mode mode);
   // Detaches the file; with no file attached, or when closing fails, sets failed.
   void Close();
-  bool IsOpen() const { return file_ != nullptr; }
 
   bool Good() const { return state_ == 0; }
   bool EndReached() const { return (state_ & kEndOfFile) != 0; }

@@ -2,72 +2,103 @@
 
 #include <commctrl.h>
 
+#include "common/win32_handles.h"
 #include "common/window_placement_win32.h"
-#include "control/program_state.h"
-#include "localization/dialog_texts_win32.h"
-#include "removal/log_stream.h"
-#include "removal/removal_worker_win32.h"
+#include "localization/string_ids.h"
 #include "resources/resource_ids.h"
 #include "wizard/dialog_template.h"
 
-WizardState gWizard;
-
 namespace {
 
-constexpr unsigned kFinishTextId = 52;
+// The worker posts its end as its last act and returns at once: its thread is
+// waited for this long at most.
+constexpr DWORD kWorkerEndWaitMs = 5000;
 
 constexpr DialogTextRow kPageTexts[] = {
-    {IDC_PAGE_HEADING, 73, true},
-    {IDC_PAGE_DESCRIPTION, 74, false},
-    {IDC_PAGE_PROGRESS_TEXT, 75, false},
-    {IDC_PAGE_SUCCESS, 76, false},
+    {IDC_PAGE_HEADING, kPageHeadingId, true},
+    {IDC_PAGE_DESCRIPTION, kPageDescriptionId, false},
+    {IDC_PAGE_PROGRESS_TEXT, kPageProgressTextId, false},
+    {IDC_PAGE_SUCCESS, kPageSuccessId, false},
 };
 
-const wchar_t* ProductTitle() {
-  return reinterpret_cast<const wchar_t*>(gProgram.productTitleWide.c_str());
+// The page's own data, made by RunWizard and handed to the page through its
+// property sheet page's lParam. Only the main thread touches it.
+struct PageState {
+  const WizardContent& content;
+  RemovalWorker& worker;
+  UniqueHandle thread;
+  bool finished = false;  // the worker has ended, or could not start: Finish may be pressed
+};
+
+PageState& StateOf(HWND page) {
+  return *reinterpret_cast<PageState*>(GetWindowLongPtrW(page, DWLP_USER));
 }
 
 bool IsCurrentPage(HWND page) {
-  return reinterpret_cast<HWND>(SendMessageW(gWizard.sheet ? gWizard.sheet : GetParent(page),
-                                             PSM_GETCURRENTPAGEHWND, 0, 0)) == page;
+  return reinterpret_cast<HWND>(SendMessageW(GetParent(page), PSM_GETCURRENTPAGEHWND, 0, 0)) ==
+         page;
 }
 
-void InitialisePage(HWND page) {
-  // The sheet reports itself before or after this message, as the platform
-  // chooses: its window is the page's parent either way.
-  HWND sheet = gWizard.sheet ? gWizard.sheet : GetParent(page);
+void InitialisePage(HWND page, PageState& state) {
+  // The sheet is the page's parent, whether or not it has reported itself as
+  // initialised yet: the platform orders the two events as it likes.
+  HWND sheet = GetParent(page);
+  // Setting the Finish button's text enables the button: that is done while
+  // the sheet is not shown yet, and the button is disabled again at once.
+  SetFinishText(page, kFinishTextId, state.content.texts.texts);
+  SendMessageW(sheet, PSM_SETWIZBUTTONS, 0, PSWIZB_DISABLEDFINISH);
   PlaceWindow(sheet, false);
-  ApplyDialogTexts(page, kPageTexts);
-  SetWindowTextW(page, ProductTitle());
+  ApplyDialogTexts(page, kPageTexts, state.content.texts);
+  SetWindowTextW(page, state.content.productTitle);
   PlaceWindow(page, true);
-  SendDlgItemMessageW(page, IDC_PAGE_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-  gWizard.progressTotal = gLogStream.CountLines();
-  gWizard.linesRead = 0;
-  gWizard.progressShown = -1;
-  gWizard.page = page;
-  gWizard.workerFinished = 0;
-  if (!StartRemovalWorker()) {
+  SendDlgItemMessageW(page, IDC_PAGE_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
+  // The wizard is drawn before the removal starts: what the worker brings up
+  // (the system-file prompt, a crash report) never meets it half made.
+  RedrawWindow(sheet, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  state.worker.SetWindow(page);
+  state.thread = StartRemovalWorker(state.worker);
+  if (!state.thread) {
     // Nothing can be removed: let the user leave rather than keep a sheet
     // that can never close.
-    gWizard.workerFinished = 1;
+    state.finished = true;
     PostMessageW(sheet, PSM_SETWIZBUTTONS, 0, PSWIZB_FINISH);
   }
 }
 
-INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+// The worker's last message: everything is removed.
+void FinishPage(HWND page, PageState& state) {
+  WaitForSingleObject(state.thread.get(), kWorkerEndWaitMs);
+  state.thread.Reset();
+  state.finished = true;
+  ShowWindow(GetDlgItem(page, IDC_PAGE_SUCCESS), SW_SHOW);
+  SetFinishText(page, kFinishTextId, state.content.texts.texts);
+  // Posted, so that it comes after a disabling one that the page's activation
+  // may have posted before.
+  PostMessageW(GetParent(page), PSM_SETWIZBUTTONS, 0, PSWIZB_FINISH);
+}
+
+INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
-      InitialisePage(page);
+      // The sheet hands over its copy of the page's structure.
+      SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<const PROPSHEETPAGEW*>(lParam)->lParam);
+      InitialisePage(page, StateOf(page));
+      return TRUE;
+    case kRemovalProgressMessage:
+      SendDlgItemMessageW(page, IDC_PAGE_PROGRESS, PBM_SETPOS, wParam, 0);
+      return TRUE;
+    case kRemovalFinishedMessage:
+      FinishPage(page, StateOf(page));
       return TRUE;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       switch (header->code) {
         case PSN_SETACTIVE:
-          // A worker that finished before the page became active has already
-          // enabled Finish: keep it enabled.
+          // Posted: the sheet's own work on the activation would undo what is
+          // sent during it. A worker that finished before the page became
+          // active has already enabled Finish: keep it enabled.
           PostMessageW(GetParent(page), PSM_SETWIZBUTTONS, 0,
-                       gWizard.workerFinished ? PSWIZB_FINISH : PSWIZB_DISABLEDFINISH);
-          SetFinishText(page, kFinishTextId);
+                       StateOf(page).finished ? PSWIZB_FINISH : PSWIZB_DISABLEDFINISH);
           return FALSE;
         case PSN_QUERYCANCEL:
           if (!IsCurrentPage(page)) return FALSE;
@@ -75,7 +106,8 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
           return TRUE;
         case PSN_WIZFINISH:
           if (!IsCurrentPage(page)) return FALSE;
-          SetWindowLongPtrW(page, DWLP_MSGRESULT, FALSE);
+          // Only the end of the removal lets the sheet close, whatever pressed Finish.
+          SetWindowLongPtrW(page, DWLP_MSGRESULT, StateOf(page).finished ? FALSE : TRUE);
           return TRUE;
         default:
           return FALSE;
@@ -88,8 +120,7 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
   }
 }
 
-int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam) {
-  if (message == PSCB_INITIALIZED) gWizard.sheet = sheet;
+int CALLBACK SheetCallback(HWND, UINT message, LPARAM lParam) {
   if (message == PSCB_PRECREATE && lParam != 0) {
     ClearContextHelpStyle(reinterpret_cast<void*>(lParam));
   }
@@ -98,21 +129,24 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam) {
 
 }  // namespace
 
-void RunWizard() {
+void RunWizard(const WizardContent& content, RemovalWorker& worker) {
+  PageState state{content, worker, {}};
+
   PROPSHEETPAGEW page{};
   page.dwSize = sizeof page;
   page.dwFlags = PSP_USETITLE;
   page.hInstance = ProgramInstance();
   page.pszTemplate = MAKEINTRESOURCEW(IDD_WIZARD_PAGE);
-  page.pszTitle = ProductTitle();
+  page.pszTitle = content.productTitle;
   page.pfnDlgProc = PageProc;
+  page.lParam = reinterpret_cast<LPARAM>(&state);
 
   PROPSHEETHEADERW header{};
   header.dwSize = sizeof header;
   header.dwFlags = PSH_PROPSHEETPAGE | PSH_WIZARD | PSH_USECALLBACK | PSH_USEICONID;
   header.hInstance = ProgramInstance();
   header.pszIcon = MAKEINTRESOURCEW(IDI_UNINSTALL);
-  header.pszCaption = ProductTitle();
+  header.pszCaption = content.productTitle;
   header.nPages = 1;
   header.ppsp = &page;
   header.pfnCallback = SheetCallback;

@@ -1,22 +1,20 @@
 #pragma once
 // The one-page wizard: a modal property sheet whose page shows the product,
-// a progress bar and, at the end, the success line. The page starts the
-// removal worker and the sheet closes only with Finish, after the worker.
+// a progress bar and, at the end, the success line. The page runs the removal
+// worker on a thread of its own; the sheet closes only with Finish, which the
+// page enables once the worker has told it that everything is done.
 
 #include <windows.h>
 
-// Shared by the page (main thread) and the removal worker. The page writes
-// everything before it starts the worker; afterwards only the worker writes.
-struct WizardState {
-  HWND sheet = nullptr;
-  HWND page = nullptr;
-  int progressTotal = 1;  // remaining log lines; never 0
-  int linesRead = 0;
-  int progressShown = -1;  // the bar's position last set by the worker
-  volatile LONG workerFinished = 0;  // set by the worker before it enables Finish
+#include "localization/dialog_texts_win32.h"
+#include "removal/removal_worker_win32.h"
+
+// What the page shows besides the worker's progress.
+struct WizardContent {
+  const wchar_t* productTitle;  // the sheet's and the page's caption
+  DialogTextSource texts;       // the page's texts and fonts
 };
 
-extern WizardState gWizard;
-
-// Builds the sheet and runs it; returns when the user has pressed Finish.
-void RunWizard();
+// Builds the sheet and runs it; returns when the user has pressed Finish,
+// after the worker's thread has ended.
+void RunWizard(const WizardContent& content, RemovalWorker& worker);

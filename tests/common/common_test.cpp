@@ -6,20 +6,12 @@
 
 namespace {
 
-TEST(SplitPath, PartsAsTheRuntimeSplitsThem) {
-  const PathParts parts = SplitPath("D:\\Program Files\\App\\x.tar.dll");
-  EXPECT_EQ(parts.drive, "D:");
-  EXPECT_EQ(parts.directory, "\\Program Files\\App\\");
-  EXPECT_EQ(parts.name, "x.tar");
-  EXPECT_EQ(parts.extension, ".dll");
+TEST(PathParts, AsTheRuntimeSplitsThem) {
   EXPECT_EQ(DirectoryOf("D:\\Program Files\\App\\x.dll"), "D:\\Program Files\\App\\");
   EXPECT_EQ(DirectoryOf("C:/a/b c/setup.exe -u"), "C:/a/b c/");
   EXPECT_EQ(DirectoryOf("C:file.txt"), "C:");
   EXPECT_EQ(DirectoryOf("file.txt"), "");
   EXPECT_EQ(FileNameOf("C:\\dir\\name"), "name");
-  const PathParts bare = SplitPath("README");
-  EXPECT_EQ(bare.name, "README");
-  EXPECT_EQ(bare.extension, "");
 }
 
 TEST(IsAbsolutePath, OnlyPathsThatNeedNoCurrentDirectory) {
@@ -52,11 +44,7 @@ TEST(BoundedString, NumbersFormatLikePrintf) {
   AppendDecimal(text, 0);
   text.Append(' ');
   AppendDecimal(text, -2147483647LL - 1);
-  text.Append(' ');
-  AppendHex(text, 0x1Bu, 4);
-  text.Append(' ');
-  AppendHex(text, 0xC0000005u, 8);
-  EXPECT_EQ(text.view(), "0 -2147483648 001B C0000005");
+  EXPECT_EQ(text.view(), "0 -2147483648");
   BoundedString<3> small;
   EXPECT_FALSE(AppendDecimal(small, 123));
   EXPECT_TRUE(small.empty());

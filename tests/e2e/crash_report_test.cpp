@@ -69,11 +69,12 @@ TEST(CrashReport, AFaultingComServerIsReportedAndTheProcessEnds) {
   const std::string trace((std::istreambuf_iterator<char>(lines)), std::istreambuf_iterator<char>());
   EXPECT_NE(trace.find(" faulting_com_server.dll, DllUnregisterServer"), std::string::npos) << trace;
   EXPECT_NE(trace.find(" uninstall.exe, UnregisterComServer"), std::string::npos) << trace;
-  const std::size_t removeFile = trace.find(" uninstall.exe, RemoveFile()+");
+  const std::size_t removeFile = trace.find(" uninstall.exe, RemovalWorker::RemoveFile()+");
   ASSERT_NE(removeFile, std::string::npos) << trace;
-  const std::string removeFileFrame = trace.substr(removeFile, trace.find('\n', removeFile) - removeFile);
+  const std::string removeFileFrame = trace.substr(removeFile, trace.find('
+', removeFile) - removeFile);
   EXPECT_NE(removeFileFrame.find("removal_worker_win32.cpp, line "), std::string::npos) << trace;
-  EXPECT_NE(trace.find(" uninstall.exe, RemovalWorker"), std::string::npos) << trace;
+  EXPECT_NE(trace.find(" uninstall.exe, RemovalWorker::Run()+"), std::string::npos) << trace;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gui_driver.h"
+#include "support/registry_calls.h"
 #include "support/temp_dir.h"
 #include "uninstaller_windows.h"
 

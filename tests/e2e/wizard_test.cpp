@@ -1,6 +1,9 @@
 // The wizard while the removal runs: it cannot be cancelled, escaped or closed,
-// and Finish comes only at the end.
+// and Finish comes only at the end, after everything else.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "uninstaller_fixture.h"
 
@@ -36,6 +39,43 @@ TEST(Wizard, CancelEscapeAndTheCloseBoxLeaveItOpen) {
   EXPECT_TRUE(IsWindow(wizard.sheet));
   EXPECT_EQ(FinishWizard(process, wizard), 1u);
   EXPECT_FALSE(fs::exists(program));
+}
+
+// Pressed the moment it is enabled, Finish finds the success line shown and
+// every removal done, and the uninstaller ends with its own scheduling.
+TEST(Wizard, FinishPressedTheMomentItIsEnabledFindsEverythingDone) {
+  RestartListGuard restartList;
+  Installation installation;
+  installation.AddLanguageFile();
+  std::vector<fs::path> files;
+  std::vector<std::string> records;
+  for (int i = 0; i < 50; ++i) {
+    files.push_back(installation.AddFile("data\\part" + std::to_string(i) + "\\file.txt"));
+    records.push_back(files.back().string());
+  }
+  installation.WriteLog("Quick Finish", installation.ProductKey(), "German", records);
+  gui::Process process;
+  ASSERT_TRUE(installation.Start("-C", process));
+  const Wizard wizard = WaitForWizard(process.id);
+  ASSERT_NE(wizard.page, nullptr);
+  EXPECT_EQ(gui::ControlText(wizard.sheet, kWizardFinish), L"Fertig stellen");
+  bool successShown = false;
+  ASSERT_TRUE(gui::WaitUntil([&] {
+    if (!IsVisible(Control(wizard.sheet, kWizardFinish)) || !wizard.FinishEnabled()) return false;
+    successShown = wizard.SuccessShown();  // read after Finish: it must stand already
+    gui::PressButton(wizard.sheet, kWizardFinish);
+    return true;
+  }));
+  EXPECT_TRUE(successShown);
+  EXPECT_EQ(gui::WaitForExit(process), 1u);
+  for (const auto& file : files) EXPECT_FALSE(fs::exists(file)) << file;
+  EXPECT_FALSE(fs::exists(installation.Directory() / "data"));
+  for (const char* companion : {"lang.ini", "uninstall.log"}) {
+    EXPECT_FALSE(fs::exists(installation.Directory() / companion)) << companion;
+  }
+  const auto sources = RestartListSources();
+  ASSERT_GE(sources.size(), 2u);
+  EXPECT_EQ(sources[sources.size() - 2], installation.Uninstaller().string());
 }
 
 }  // namespace

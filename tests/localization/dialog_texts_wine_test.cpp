@@ -26,27 +26,27 @@ using DialogTexts = LanguageTest;
 TEST_F(DialogTexts, EachRowSetsItsControlsTextAndFont) {
   const UniqueGdiObject title(CreateFontW(-14, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial"));
   const UniqueGdiObject body(CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial"));
-  SetDialogFonts(static_cast<HFONT>(title.get()), static_cast<HFONT>(body.get()));
   UseLanguages(kTestLanguages);
-  ASSERT_EQ(SelectLanguage("German"), 1);
+  ASSERT_EQ(SelectLanguage("German", language_), 1);
   HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(900), nullptr,
                                    PlainDialogProc, 0);
   ASSERT_NE(dialog, nullptr);
   constexpr std::array<DialogTextRow, 2> kRows{{{1052, 73, true}, {1037, 74, false}}};
-  ApplyDialogTexts(dialog, kRows);
+  const TextSource texts = Texts();
+  ApplyDialogTexts(dialog, kRows,
+                   {texts, static_cast<HFONT>(title.get()), static_cast<HFONT>(body.get())});
   EXPECT_EQ(gui::ControlText(dialog, 1052), L"___string not found___");  // German lacks it
   EXPECT_EQ(gui::ControlText(dialog, 1037), L"Der Assistent entfernt 'Tool 2.0' von Ihrem Computer.");
   EXPECT_EQ(FontOf(dialog, 1052), title.get());
   EXPECT_EQ(FontOf(dialog, 1037), body.get());
   DestroyWindow(dialog);
-  SetDialogFonts(nullptr, nullptr);
 }
 
 TEST_F(DialogTexts, FinishTextGoesToTheSheetsFinishButtonExpandedTwice) {
   InitCommonControls();
   UseLanguages(u"[English]\r\nname=English\r\nstr52=Done with %p\r\n");
-  ASSERT_EQ(SelectLanguage("English"), 1);
-  gProgram.productTitleWide.Assign(u"Tool\\n2.0 (%n)");
+  ASSERT_EQ(SelectLanguage("English", language_), 1);
+  productTitle_ = u"Tool\\n2.0 (%n)";
   PROPSHEETPAGEW page{};
   page.dwSize = sizeof page;
   page.hInstance = GetModuleHandleW(nullptr);
@@ -60,7 +60,7 @@ TEST_F(DialogTexts, FinishTextGoesToTheSheetsFinishButtonExpandedTwice) {
   header.ppsp = &page;
   HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
   ASSERT_NE(sheet, nullptr);
-  SetFinishText(PropSheet_GetCurrentPageHwnd(sheet), 52);
+  SetFinishText(PropSheet_GetCurrentPageHwnd(sheet), 52, Texts());
   HWND finish = GetDlgItem(sheet, 0x3025);  // the wizard's Finish button
   EXPECT_EQ(gui::Text(finish), L"Done with Tool\n2.0 (1)");
   EXPECT_TRUE(gui::IsVisible(finish));

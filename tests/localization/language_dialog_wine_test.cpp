@@ -15,9 +15,9 @@ namespace {
 // SelectLanguage("") on a thread; a dialog still open at the end is cancelled.
 class SelectionRun {
  public:
-  SelectionRun()
-      : thread_([this] {
-          result_ = SelectLanguage("");
+  explicit SelectionRun(ProgramLanguage& language)
+      : thread_([this, &language] {
+          result_ = SelectLanguage("", language);
           done_ = true;
         }) {
     dialog_ = gui::WaitForWindow(GetCurrentProcessId(), [](HWND window) {
@@ -58,7 +58,7 @@ using LanguageDialog = LanguageTest;
 
 TEST_F(LanguageDialog, OffersTheLanguagesWithTheDefaultSelectedCentred) {
   UseLanguages(kTestLanguages);
-  SelectionRun run;
+  SelectionRun run(language_);
   ASSERT_NE(run.Dialog(), nullptr) << "the language choice did not appear";
   EXPECT_EQ(Items(run.List()), (std::vector<std::wstring>{L"English", L"Deutsch", L"Fran\u00E7ais"}));
   EXPECT_EQ(SendMessageW(run.List(), CB_GETCURSEL, 0, 0), 0);  // the default language
@@ -74,12 +74,12 @@ TEST_F(LanguageDialog, OffersTheLanguagesWithTheDefaultSelectedCentred) {
 
 TEST_F(LanguageDialog, ClosingItIsCancellingAndKeepsTheDefault) {
   UseLanguages(kTestLanguages);
-  SelectionRun run;
+  SelectionRun run(language_);
   ASSERT_NE(run.Dialog(), nullptr);
   SendMessageW(run.List(), CB_SETCURSEL, 1, 0);
   gui::Close(run.Dialog());
   EXPECT_EQ(run.Result(), 0);
-  EXPECT_EQ(gCurrentLanguage.view(), u"English");
+  EXPECT_EQ(language_.current.view(), u"English");
 }
 
 // Installers list each language once; a file naming two alike keeps behaving
@@ -90,13 +90,13 @@ TEST_F(LanguageDialog, NamesDifferingOnlyInCaseGiveTheFirstInFileOrder) {
       u"[English]\r\nname=English\r\n"
       u"[British]\r\nname=ENGLISH\r\n"
       u"[American]\r\nname=English\r\n");
-  SelectionRun run;
+  SelectionRun run(language_);
   ASSERT_NE(run.Dialog(), nullptr);
   EXPECT_EQ(SendMessageW(run.List(), CB_GETCURSEL, 0, 0), 1);  // the default, matched exactly
   SendMessageW(run.List(), CB_SETCURSEL, 2, 0);
   gui::PressButton(run.Dialog(), IDOK);
   EXPECT_EQ(run.Result(), 1);
-  EXPECT_EQ(gCurrentLanguage.view(), u"English");
+  EXPECT_EQ(language_.current.view(), u"English");
 }
 
 }  // namespace

@@ -1,15 +1,15 @@
 #pragma once
-// An installation directory in a temporary folder, made the program's own, with
-// the process-wide language state reset around each test.
+// An installation directory in a temporary folder with the program's language
+// state made fresh for each test.
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
 
-#include "control/program_state.h"
 #include "lang_file.h"
 #include "localization/language_win32.h"
+#include "localization/text_lookup.h"
 #include "support/temp_dir.h"
 
 inline constexpr std::u16string_view kTestLanguages =
@@ -26,33 +26,26 @@ inline constexpr std::u16string_view kTestLanguages =
 
 class LanguageTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    gProgram.commandLine.installDir.Assign(dir_.path().string() + "\\");
-    gProgram.productTitleWide.Assign(u"Tool 2.0");
-    Reset();
-  }
-  void TearDown() override { Reset(); }
-
   void WriteLanguageFile(std::string_view name, std::u16string_view text) const {
     dir_.Write(name, LangFileBytes(text));
   }
+  std::string InstallDir() const { return dir_.path().string() + "\\"; }
   // Puts `text` into the language document as if it had been read from lang.ini.
-  static void UseLanguages(std::u16string_view text) {
+  void UseLanguages(std::u16string_view text) {
     const std::string bytes = LangFileBytes(text);
-    gLanguageDocument.ParseBuffer(bytes.data(), bytes.size());
+    language_.document.ParseBuffer(bytes.data(), bytes.size());
   }
-  static std::wstring String(unsigned id, std::size_t capacity = 1024) {
-    std::wstring text(capacity, L'#');
-    GetString(id, capacity, text.data());
-    return text.c_str();
+  // What the program's lookups read, with this test's product title.
+  TextSource Texts() const {
+    return {language_.document, language_.current.view(), {u"C:", productTitle_}};
+  }
+  std::wstring String(unsigned id, std::size_t capacity = 1024) const {
+    std::u16string text(capacity, u'#');
+    GetString(Texts(), id, std::span<char16_t>(text.data(), capacity));
+    return std::wstring(text.begin(), text.begin() + std::u16string_view(text.c_str()).size());
   }
 
   TempDir dir_;
-
- private:
-  static void Reset() {
-    gLanguageDocument.ClearDocument();
-    gSupplementaryDocument.ClearDocument();
-    gCurrentLanguage.Clear();
-  }
+  ProgramLanguage language_;
+  std::u16string productTitle_ = u"Tool 2.0";
 };

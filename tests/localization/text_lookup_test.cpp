@@ -63,21 +63,14 @@ class TextLookup : public ::testing::Test {
               u"str98=\r\n"
               u"str4294967295=" + std::u16string(1000, u'a') + u"%p\r\n"
               u"[German]\r\nname=Deutsch\r\nstr74=Entfernt '%p'.\r\n");
-    ParseText(supplementary_, u"[English]\r\nsys_notinstalled=%p is not installed\r\n");
   }
   std::u16string Get(unsigned id, std::u16string_view language, std::size_t capacity = 1024) {
     return Filled(capacity, [&](std::span<char16_t> out) {
-      GetString(TextSource{language_, supplementary_, language, kContext}, id, out);
-    });
-  }
-  std::u16string GetNamed(std::u16string_view name, std::u16string_view language) {
-    return Filled(1024, [&](std::span<char16_t> out) {
-      GetNamedString(TextSource{language_, supplementary_, language, kContext}, name, out);
+      GetString(TextSource{language_, language, kContext}, id, out);
     });
   }
 
   WideIniDocument language_;
-  WideIniDocument supplementary_;
 };
 
 TEST_F(TextLookup, StringIdGivesTheCurrentLanguagesTextExpandedOrTheMarker) {
@@ -88,14 +81,6 @@ TEST_F(TextLookup, StringIdGivesTheCurrentLanguagesTextExpandedOrTheMarker) {
   EXPECT_EQ(Get(97, u"German"), kNotFoundMarker);  // no fallback to another language
   EXPECT_EQ(Get(74, u"French"), kNotFoundMarker);
   EXPECT_EQ(Get(75, u"English", 10), kNotFoundMarker.substr(0, 9));
-}
-
-TEST_F(TextLookup, NamedStringsComeFromTheSupplementaryDocumentOnly) {
-  EXPECT_EQ(GetNamed(u"SYS_NOTINSTALLED", u"English"), u"Tool 2.0 is not installed");
-  EXPECT_EQ(GetNamed(u"name", u"English"), kNotFoundMarker);
-  IniLookup lookup;
-  EXPECT_EQ(LookUpText(supplementary_, u"English", u"sys_notinstalled", lookup),
-            u"%p is not installed");  // unexpanded
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <random>
 #include <string>
 
+#include "support/registry_calls.h"
+
 namespace {
 
 class RegistryAccessTest : public ::testing::Test {
@@ -53,14 +55,15 @@ class RegistryAccessTest : public ::testing::Test {
 
 TEST_F(RegistryAccessTest, MultiStringWriteCreatesKeysAndReadsRefuseWhatDoesNotFit) {
   const char data[] = "one\0two\0";  // with the array's own zero: the double terminator
-  ASSERT_EQ(registry_.WriteRegistryMultiString(Path("New\\Deep\\List"), data, sizeof data), 1);
+  ASSERT_EQ(registry_.WriteRegistryMultiString(Path("New\\Deep\\List"), data, sizeof data),
+            ERROR_SUCCESS);
   EXPECT_EQ(registry_.RegistryValueSize(Path("New\\Deep\\List")), sizeof data);
   char read[16] = {};
   EXPECT_EQ(registry_.ReadRegistryValue(Path("New\\Deep\\List"), read, sizeof read), sizeof data);
   EXPECT_EQ(std::string(read, sizeof data), std::string(data, sizeof data));
   EXPECT_EQ(registry_.ReadRegistryValue(Path("New\\Deep\\List"), read, 4), 0u);
   EXPECT_EQ(registry_.ReadRegistryValue(Path("Missing\\List"), read, sizeof read), 0u);
-  EXPECT_EQ(registry_.RegistryValueExists(Path("New\\Deep\\Other")), 0);
+  EXPECT_FALSE(registry_.RegistryValueExists(Path("New\\Deep\\Other")));
 
   // "(default)", in any case, is the unnamed value.
   Set("Key", nullptr, REG_SZ, "unnamed");
@@ -71,14 +74,15 @@ TEST_F(RegistryAccessTest, MultiStringWriteCreatesKeysAndReadsRefuseWhatDoesNotF
 TEST_F(RegistryAccessTest, DeletionPrunesEmptiedKeysUpToTheFirstNonEmptyOne) {
   Set("Vendor\\Product\\Settings", "Window", REG_SZ, "1");
   Set("Vendor", "keep", REG_SZ, "1");
-  ASSERT_EQ(registry_.DeleteRegistryValueAt(Path("Vendor\\Product\\Settings\\Window")), 1);
+  ASSERT_EQ(registry_.DeleteRegistryValueAt(Path("Vendor\\Product\\Settings\\Window")),
+            ERROR_SUCCESS);
   EXPECT_FALSE(KeyExists("Vendor\\Product"));
   EXPECT_TRUE(KeyExists("Vendor"));
 
   // A key that keeps only its unnamed value is not empty.
   Set("A\\B", nullptr, REG_SZ, "unnamed");
   Set("A\\B\\C", "v", REG_SZ, "1");
-  ASSERT_EQ(registry_.DeleteRegistryValueAt(Path("A\\B\\C\\v")), 1);
+  ASSERT_EQ(registry_.DeleteRegistryValueAt(Path("A\\B\\C\\v")), ERROR_SUCCESS);
   EXPECT_FALSE(KeyExists("A\\B\\C"));
   EXPECT_TRUE(KeyExists("A\\B"));
 
@@ -86,21 +90,23 @@ TEST_F(RegistryAccessTest, DeletionPrunesEmptiedKeysUpToTheFirstNonEmptyOne) {
   // and pruning climbs to the test's key, whose sentinel keeps it.
   const std::string longName = "C:\\Program Files\\" + std::string(200, 'n') + "\\shared.dll";
   Set("Shared\\DLLs", longName.c_str(), REG_SZ, "1");
-  ASSERT_EQ(registry_.DeleteRegistryValue(HKEY_CURRENT_USER, Key("Shared\\DLLs"), longName), 1);
+  ASSERT_EQ(registry_.DeleteRegistryValue(HKEY_CURRENT_USER, Key("Shared\\DLLs"), longName),
+            ERROR_SUCCESS);
   EXPECT_FALSE(KeyExists("Shared"));
   EXPECT_TRUE(KeyExists(""));
 
-  // Nothing deleted, nothing pruned.
+  // Nothing deleted, nothing pruned: the system says what was missing.
   Set("Empty", "v", REG_SZ, "1");
   RegDeleteKeyValueA(HKEY_CURRENT_USER, Key("Empty").c_str(), "v");
-  EXPECT_EQ(registry_.DeleteRegistryValueAt(Path("Empty\\missing")), 0);
+  EXPECT_EQ(registry_.DeleteRegistryValueAt(Path("Empty\\missing")), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(registry_.DeleteRegistryValueAt(Path("Missing\\v")), ERROR_FILE_NOT_FOUND);
   EXPECT_TRUE(KeyExists("Empty"));
 }
 
 TEST_F(RegistryAccessTest, KeyDirectlyBelowTheRootIsNeverPruned) {
   const std::string top = "UninstallTestsTop" + base_.substr(base_.rfind('\\') + 1);
   RegSetKeyValueA(HKEY_CURRENT_USER, top.c_str(), "Setting", REG_SZ, "x", 2);
-  EXPECT_EQ(registry_.DeleteRegistryValueAt("HKEY_CURRENT_USER\\" + top + "\\Setting"), 1);
+  EXPECT_EQ(registry_.DeleteRegistryValueAt("HKEY_CURRENT_USER\\" + top + "\\Setting"), ERROR_SUCCESS);
   EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, top.c_str()), ERROR_SUCCESS);  // it was still there
 }
 
@@ -109,9 +115,10 @@ TEST_F(RegistryAccessTest, PathsThatNameNoKeyDoNothing) {
   for (const std::string& path :
        {std::string("HKEY_CURRENT_USER\\UninstallTestsLoneValue"), std::string("HKLM\\") + base_ + "\\v",
         std::string("hkey_current_user\\") + base_ + "\\v", std::string("HKEY_CURRENT_USER")}) {
-    EXPECT_EQ(registry_.WriteRegistryMultiString(path, data, sizeof data), 0) << path;
-    EXPECT_EQ(registry_.DeleteRegistryValueAt(path), 0) << path;
-    EXPECT_EQ(registry_.DeleteRegistryKey(path), 0) << path;
+    EXPECT_EQ(registry_.WriteRegistryMultiString(path, data, sizeof data), kRegistryPathRejected)
+        << path;
+    EXPECT_EQ(registry_.DeleteRegistryValueAt(path), kRegistryPathRejected) << path;
+    EXPECT_EQ(registry_.DeleteRegistryKey(path), kRegistryPathRejected) << path;
   }
   EXPECT_NE(RegGetValueA(HKEY_CURRENT_USER, nullptr, "UninstallTestsLoneValue", RRF_RT_ANY,
                          nullptr, nullptr, nullptr),
@@ -123,14 +130,14 @@ TEST_F(RegistryAccessTest, KeyDeletionTakesTheSubtreeButNeverAKeyWithoutAName) {
   Set("Parent\\Product", "UninstallString", REG_SZ, "x");
   Set("Parent\\Leaf", nullptr, REG_SZ, "only");
   // "...\Uninstall\" must never take every product's registration.
-  EXPECT_EQ(registry_.DeleteRegistryKey(Path("Parent\\")), 0);
+  EXPECT_EQ(registry_.DeleteRegistryKey(Path("Parent\\")), kRegistryPathRejected);
   EXPECT_TRUE(KeyExists("Parent\\Product\\Sub"));
   // The NT family needs its own call to take a subtree; the 9x family's
   // RegDeleteKeyA does so by itself.
-  ASSERT_EQ(registry_.DeleteRegistryKey(Path("Parent\\Product")), 1);
+  ASSERT_EQ(registry_.DeleteRegistryKey(Path("Parent\\Product")), ERROR_SUCCESS);
   EXPECT_FALSE(KeyExists("Parent\\Product"));
   EXPECT_TRUE(KeyExists("Parent"));  // still holds Leaf
-  ASSERT_EQ(registry_.DeleteRegistryKey(Path("Parent\\Leaf")), 1);
+  ASSERT_EQ(registry_.DeleteRegistryKey(Path("Parent\\Leaf")), ERROR_SUCCESS);
   EXPECT_FALSE(KeyExists("Parent"));
   EXPECT_TRUE(KeyExists(""));
 }

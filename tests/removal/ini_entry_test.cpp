@@ -10,7 +10,7 @@
 namespace {
 
 struct Edited {
-  IniCopyResult result;
+  IniCopy result;
   std::string copy;
 };
 
@@ -19,7 +19,7 @@ Edited Edit(const std::string& content, const IniEdit& edit) {
   TempDir dir;
   IniFilePaths paths;
   EXPECT_TRUE(MakeIniFilePaths(dir.Write("system.ini", content), paths));
-  const IniCopyResult result = CopyIniWithEdit(paths, edit, true);
+  const IniCopy result = CopyIniWithEdit(paths, edit, true);
   EXPECT_EQ(dir.Read("system.ini"), content);
   return {result, dir.Read("system.ini_")};
 }
@@ -47,7 +47,7 @@ TEST(IniEntry, OnlyWholeMatchingLinesOfTheSectionAreLeftOutAndEveryLineEndsWithC
   };
   for (const Case& c : cases) {
     const Edited edited = Edit(c.content, {c.section, c.entry, {}});
-    EXPECT_EQ(edited.result, IniCopyResult::kCopied) << c.content;
+    EXPECT_EQ(edited.result.result, IniCopyResult::kCopied) << c.content;
     EXPECT_EQ(edited.copy, c.copy) << c.content;
   }
 }
@@ -81,7 +81,7 @@ TEST(IniEntry, LimitsOfSectionNameAndPath) {
   const std::string name125(125, 's');
   EXPECT_EQ(Edit("[" + name125 + "]\r\nx=1\r\n", {name125, "x=1", {}}).copy, "[" + name125 + "]\r\n");
   const Edited refused = Edit("[" + name125 + "s]\r\nx=1\r\n", {name125 + "s", "x=1", {}});
-  EXPECT_EQ(refused.result, IniCopyResult::kRefused);
+  EXPECT_EQ(refused.result.result, IniCopyResult::kRefused);
   EXPECT_EQ(refused.copy, "");
 
   IniFilePaths paths;
@@ -94,12 +94,12 @@ TEST(IniEntry, MissingFileOrCopyThatCannotBeMadeChangesNothing) {
   TempDir dir;
   IniFilePaths paths;
   ASSERT_TRUE(MakeIniFilePaths(dir.File("missing.ini"), paths));
-  EXPECT_EQ(CopyIniWithEdit(paths, {"a", "x=1", {}}, false), IniCopyResult::kNotRead);
+  EXPECT_EQ(CopyIniWithEdit(paths, {"a", "x=1", {}}, false).result, IniCopyResult::kNotRead);
   EXPECT_FALSE(std::filesystem::exists(paths.copy.c_str()));
 
   ASSERT_TRUE(MakeIniFilePaths(dir.Write("busy.ini", "[a]\r\nx=1\r\n"), paths));
   std::filesystem::create_directory(paths.copy.c_str());  // the copy's name is taken
-  EXPECT_EQ(CopyIniWithEdit(paths, {"a", "x=1", {}}, true), IniCopyResult::kFailed);
+  EXPECT_EQ(CopyIniWithEdit(paths, {"a", "x=1", {}}, true).result, IniCopyResult::kFailed);
   EXPECT_EQ(dir.Read("busy.ini"), "[a]\r\nx=1\r\n");
 }
 
@@ -122,7 +122,7 @@ TEST(IniEntry, AddedEntryEndsTheFirstOccurrenceOfItsSection) {
   TempDir dir;
   IniFilePaths paths;
   ASSERT_TRUE(MakeIniFilePaths(dir.File("WININIT.INI"), paths));
-  EXPECT_EQ(CopyIniWithEdit(paths, add, false), IniCopyResult::kCreated);
+  EXPECT_EQ(CopyIniWithEdit(paths, add, false).result, IniCopyResult::kCreated);
   EXPECT_EQ(dir.Read("WININIT.INI_"), "[rename]\r\nNUL=C:\\A.DLL\r\n");
 }
 

@@ -15,8 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "control/program_state.h"
 #include "gui_driver.h"
+#include "registry/registry_access.h"
+#include "removal/restart_list.h"
+#include "support/registry_calls.h"
 #include "support/platform_family.h"
 #include "support/temp_dir.h"
 
@@ -130,25 +132,37 @@ std::pair<std::string, std::string> Deletion(const std::string& path) {
   return {"\\??\\" + path, ""};
 }
 
+// Takes the path's entries off the list the way scheduling does before the
+// system appends to it: the raw data as stored, edited and written back.
+void Cancel(const std::string& path) {
+  const RegistryAccess registry;
+  const std::string value =
+      std::string("HKEY_LOCAL_MACHINE\\") + kSessionManager + "\\" + kPendingRenames;
+  const std::size_t size = registry.RegistryValueSize(value);
+  std::string list(size + kRestartListPadding, '\0');
+  const std::size_t read = size == 0 ? 0 : registry.ReadRegistryValue(value, list.data(), size);
+  if (read == 0) return;
+  const RestartListEdit edit = RemoveRestartEntries(list.data(), read, path);
+  if (edit.changed) registry.WriteRegistryMultiString(value, list.data(), edit.length);
+}
+
 class RestartListTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    gProgram.ntFlag = SystemIsNt();
-    gProgram.restartFlag = false;
     directory_ = dir_.path().string() + "\\";
     a_ = dir_.Write("a.dll", "a");
     b_ = dir_.Write("b.dll", "b");
   }
 
-  bool Nt() const { return gProgram.ntFlag; }
+  static bool Nt() { return SystemIsNt(); }
   std::string Wininit() const { return ReadFile(wininit_.path()).value_or("<missing>"); }
   static std::string WininitLine(const std::string& path) {
     char shortPath[MAX_PATH] = {};
     GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
     return "NUL=" + std::string(shortPath) + "\r\n";
   }
-  void Schedule(const std::string& path) {
-    ScheduleDeleteAtRestart(path, [](std::string_view) { return true; });
+  static ScheduleResult Schedule(const std::string& path) {
+    return ScheduleDeleteAtRestart(path, Nt(), [](std::string_view) { return true; });
   }
 
   // Whatever a test leaves scheduled goes with the lists it put in place.
@@ -159,12 +173,12 @@ class RestartListTest : public ::testing::Test {
 };
 
 TEST_F(RestartListTest, OnlyRewritingWininitAsksForARestart) {
-  Schedule(a_);
-  EXPECT_FALSE(gProgram.restartFlag);
+  const ScheduleResult first = Schedule(a_);
+  EXPECT_EQ(first.error, static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_FALSE(first.restartAdvised);
   EXPECT_EQ(Wininit(), Nt() ? "<missing>" : "[rename]\r\n" + WininitLine(a_));
   EXPECT_EQ(PendingRenamesData().has_value(), Nt());
-  Schedule(b_);
-  EXPECT_EQ(gProgram.restartFlag, !Nt());
+  EXPECT_EQ(Schedule(b_).restartAdvised, !Nt());
 }
 
 // Scheduled again, a file stands once; its directory follows every file of it.
@@ -194,7 +208,7 @@ TEST_F(RestartListTest, FilesStandOnceBeforeTheirDirectoryAndOtherProgramsEntrie
 
 TEST_F(RestartListTest, MissingFileIsNotScheduledOn9x) {
   if (Nt()) GTEST_SKIP() << "the NT family schedules any path";
-  Schedule(dir_.File("missing.dll"));
+  EXPECT_EQ(Schedule(dir_.File("missing.dll")).error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(Wininit(), "<missing>");
 }
 
@@ -247,13 +261,13 @@ TEST_F(RestartListTest, SchedulingEndsAsTheStepsOneByOne) {
       if (start) SetPendingRenamesData(*start);
     };
     begin();
-    CancelDeleteAtRestart(a_);
+    Cancel(a_);
     MoveFileExA(a_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    CancelDeleteAtRestart(directory_);
+    Cancel(directory_);
     MoveFileExA(directory_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     const auto stepByStep = PendingRenamesData();
     begin();
-    ScheduleDeleteAtRestart(a_, [](std::string_view) { return true; });
+    Schedule(a_);
     EXPECT_EQ(PendingRenamesData(), stepByStep) << "start: " << testing::PrintToString(start);
   }
 }

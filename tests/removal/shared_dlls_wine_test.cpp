@@ -10,6 +10,8 @@
 #include <random>
 #include <string>
 
+#include "support/registry_calls.h"
+
 namespace {
 
 constexpr char kSharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";

@@ -1,23 +1,17 @@
-#include "control/path_placeholders_win32.h"
+#include "removal/path_placeholders_win32.h"
 
 #include <windows.h>
 
-#include "control/program_state.h"
+#include "localization/text_lookup.h"
 #include "registry/registry_access.h"
 
 namespace {
-
-PlaceholderTextSource gTextSource;
 
 constexpr std::string_view kUserProgramFilesDir =
     "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\ProgramFilesDir";
 constexpr std::string_view kMachineProgramFilesDir =
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\ProgramFilesDir";
 constexpr std::string_view kDefaultProgramFilesDir = "C:\\Program Files";
-
-// Texts of the %A message, looked up by name in the language file.
-constexpr std::size_t kNotInstalledTextCapacity = 1024;
-constexpr std::size_t kNotInstalledCaptionCapacity = 128;
 
 // A directory the system reports into a path buffer; false when it does not fit.
 bool SystemDirectory(UINT (WINAPI* query)(LPSTR, UINT), ExpandedPath& value) {
@@ -48,10 +42,8 @@ void ProgramFilesDirectory(ExpandedPath& value) {
 bool FetchPlaceholder(char letter, ExpandedPath& value) {
   switch (letter) {
     case 'L':
-      if (gTextSource.reglangValue != nullptr) {
-        gTextSource.reglangValue(value.Buffer(), ExpandedPath::kCapacity);
-        value.SyncLength();
-      }
+      // The marker is ASCII: each of its characters is one byte.
+      for (char16_t c : kNotFoundMarker) value.Append(static_cast<char>(c));
       return true;
     case 'P':
       ProgramFilesDirectory(value);
@@ -65,30 +57,18 @@ bool FetchPlaceholder(char letter, ExpandedPath& value) {
   }
 }
 
-template <std::size_t Capacity>
-void NamedText(const char* name, BoundedWideString<Capacity>& text) {
-  if (gTextSource.namedString == nullptr) return;
-  gTextSource.namedString(name, Capacity, text.Buffer());
-  text.SyncLength();
-}
-
 void ReportMissingApplication() {
-  BoundedWideString<kNotInstalledTextCapacity> text;
-  BoundedWideString<kNotInstalledCaptionCapacity> caption;
-  NamedText("sys_notinstalled", text);
-  NamedText("sys_notinstalled_cap", caption);
-  MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(text.c_str()),
-              reinterpret_cast<const wchar_t*>(caption.c_str()), MB_ICONERROR | MB_TOPMOST);
+  BoundedWideString<kNotFoundMarker.size() + 1> marker;
+  marker.Assign(kNotFoundMarker);
+  const auto* text = reinterpret_cast<const wchar_t*>(marker.c_str());
+  MessageBoxW(nullptr, text, text, MB_ICONERROR | MB_TOPMOST);
 }
 
 }  // namespace
 
-void SetPlaceholderTextSource(const PlaceholderTextSource& source) { gTextSource = source; }
-
-bool ExpandPathPlaceholders(std::string_view input, ExpandedPath& expanded) {
-  const auto fetch = [](char letter, ExpandedPath& value) { return FetchPlaceholder(letter, value); };
-  const auto report = [] { ReportMissingApplication(); };
-  const PlaceholderSources sources{gProgram.commandLine.installDir.view(),
-                                   gProgram.header.productKey.view(), fetch, report};
+bool ExpandPathPlaceholders(std::string_view input, const InstallationValues& installation,
+                            ExpandedPath& expanded) {
+  const PlaceholderSources sources{installation.installDir, installation.productKey,
+                                   FetchPlaceholder, ReportMissingApplication};
   return ExpandPlaceholders(input, sources, expanded);
 }

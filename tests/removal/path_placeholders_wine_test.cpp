@@ -1,5 +1,5 @@
 // Placeholders with the system's own answers, on either family.
-#include "control/path_placeholders_win32.h"
+#include "removal/path_placeholders_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "gui_driver.h"
+#include "support/registry_calls.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ constexpr char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion
 
 std::string Expand(std::string_view input) {
   ExpandedPath expanded;
-  EXPECT_TRUE(ExpandPathPlaceholders(input, expanded)) << input;
+  EXPECT_TRUE(ExpandPathPlaceholders(input, {"D:\\Apps\\Tool\\", "ToolKey"}, expanded)) << input;
   return std::string(expanded.view());
 }
 
@@ -56,28 +57,18 @@ TEST(PathPlaceholdersWin32, ProgramFilesFromTheUserThenTheMachineThenTheDefault)
   EXPECT_EQ(Expand("%P\\Tool"), "C:\\Program Files\\Tool");
 }
 
-TEST(PathPlaceholdersWin32, LocalizedTextsComeFromTheInstalledSource) {
-  EXPECT_EQ(Expand("[%L]"), "[]");  // no language file yet
-  PlaceholderTextSource source;
-  source.reglangValue = [](char* destination, std::size_t capacity) -> std::size_t {
-    return lstrcpynA(destination, "0407", static_cast<int>(capacity)) ? 5 : 0;
-  };
-  source.namedString = [](const char* name, std::size_t capacity, char16_t* destination) {
-    MultiByteToWideChar(CP_ACP, 0, name, -1, reinterpret_cast<wchar_t*>(destination),
-                        static_cast<int>(capacity));
-  };
-  SetPlaceholderTextSource(source);
-  EXPECT_EQ(Expand("[%L]"), "[0407]");
+// No language file holds named texts: %L and the %A message take the marker.
+TEST(PathPlaceholdersWin32, NamedTextsAreTheNotFoundMarker) {
+  EXPECT_EQ(Expand("%i[%L]%d"), "D:\\Apps\\Tool\\[___string not found___]ToolKey");
 
   gui::MessageBoxInfo box;
   std::thread answer([&] { box = gui::AnswerMessageBox(GetCurrentProcessId(), IDOK); });
   ExpandedPath expanded;
-  const bool expandedApplicationPath = ExpandPathPlaceholders("%A\\bin\\x.dll", expanded);
+  const bool expandedApplicationPath = ExpandPathPlaceholders("%A\\bin\\x.dll", {}, expanded);
   answer.join();
-  SetPlaceholderTextSource({});
   EXPECT_FALSE(expandedApplicationPath);
-  EXPECT_EQ(box.text, L"sys_notinstalled");
-  EXPECT_EQ(box.caption, L"sys_notinstalled_cap");
+  EXPECT_EQ(box.text, L"___string not found___");
+  EXPECT_EQ(box.caption, L"___string not found___");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "control/path_placeholders.h"
+#include "removal/path_placeholders.h"
 
 #include <gtest/gtest.h>
 

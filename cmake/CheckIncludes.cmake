@@ -1,0 +1,25 @@
+# cmake -DSOURCE_DIR=<src> -P CheckIncludes.cmake
+# Fails, naming each one, when a file under src/ includes a file of another
+# folder that is not below its own in the layers (Layers.cmake).
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
+
+file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
+set(problems "")
+foreach(source IN LISTS sources)
+  string(REGEX MATCH "^[^/]+" folder "${source}")
+  file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]+/")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"/]+)/.*" "\\1" used "${line}")
+    uninstall_may_use(${folder} ${used} allowed)
+    if(NOT allowed)
+      list(APPEND problems "${source}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+list(LENGTH sources count)
+if(problems)
+  list(JOIN problems "\n  " text)
+  message(FATAL_ERROR "Includes running up or sideways through the layers:\n  ${text}")
+endif()
+message(STATUS "${count} files under src/: every include goes down the layers")

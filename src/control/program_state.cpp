@@ -1,3 +1,0 @@
-#include "control/program_state.h"
-
-ProgramState gProgram;

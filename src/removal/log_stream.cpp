@@ -1,3 +1,0 @@
-#include "removal/log_stream.h"
-
-TextLineFile gLogStream;

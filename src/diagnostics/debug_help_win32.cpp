@@ -99,10 +99,23 @@ void LoadModuleSymbols(HMODULE module) {
 }
 
 // The process's module handles; false when they cannot be listed.
+// Another thread may load a module between the count and the list (the
+// wizard's first paint does): the list gets room for a few more, and is
+// counted again when even that was short.
+constexpr DWORD kModuleListSlack = 16;
+constexpr int kModuleListAttempts = 3;
+
 bool ListModules(HeapBuffer<HMODULE>& modules, DWORD& count) {
   const DWORD processId = GetCurrentProcessId();
-  if (!EnumerateModules(processId, 0, nullptr, &count) || !modules.Allocate(count)) return false;
-  return EnumerateModules(processId, count, modules.data(), &count) != FALSE;
+  for (int attempt = 0; attempt < kModuleListAttempts; ++attempt) {
+    DWORD counted = 0;
+    if (!EnumerateModules(processId, 0, nullptr, &counted)) return false;
+    const DWORD capacity = counted + kModuleListSlack;
+    if (!modules.Allocate(capacity)) return false;
+    if (EnumerateModules(processId, capacity, modules.data(), &count)) return true;
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+  }
+  return false;
 }
 
 bool EngineFunctionsPresent() {

@@ -71,8 +71,7 @@ TEST(CrashReport, AFaultingComServerIsReportedAndTheProcessEnds) {
   EXPECT_NE(trace.find(" uninstall.exe, UnregisterComServer"), std::string::npos) << trace;
   const std::size_t removeFile = trace.find(" uninstall.exe, RemovalWorker::RemoveFile()+");
   ASSERT_NE(removeFile, std::string::npos) << trace;
-  const std::string removeFileFrame = trace.substr(removeFile, trace.find('
-', removeFile) - removeFile);
+  const std::string removeFileFrame = trace.substr(removeFile, trace.find('\n', removeFile) - removeFile);
   EXPECT_NE(removeFileFrame.find("removal_worker_win32.cpp, line "), std::string::npos) << trace;
   EXPECT_NE(trace.find(" uninstall.exe, RemovalWorker::Run()+"), std::string::npos) << trace;
 }

@@ -58,7 +58,7 @@ void RegisterDialogClass(HINSTANCE instance) {
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_UNINSTALL));
   windowClass.hIconSm = windowClass.hIcon;
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   windowClass.lpszClassName = L"" UNINSTALL_DIALOG_CLASS;
   RegisterClassExW(&windowClass);

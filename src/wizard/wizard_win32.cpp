@@ -31,7 +31,7 @@ struct PageState {
 };
 
 PageState& StateOf(HWND page) {
-  return *reinterpret_cast<PageState*>(GetWindowLongPtrW(page, DWLP_USER));
+  return *reinterpret_cast<PageState*>(GetWindowLongPtrA(page, DWLP_USER));
 }
 
 bool IsCurrentPage(HWND page) {

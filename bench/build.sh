@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
-# Builds the benchmark's own programs into build/bench/bin (32-bit, static, as
-# the uninstaller is): floor.exe, bench_driver.exe, empty_gui.exe, empty_window.exe,
-# and schedule_probe.exe, which links the uninstaller's own libraries from
-# build/windows (scripts/build.sh first). Each is rebuilt only when one of its
-# inputs is newer.
+# Builds the benchmark's own programs (static, as the uninstaller is):
+# floor.exe, bench_driver.exe, empty_gui.exe, empty_window.exe, and
+# schedule_probe.exe, which links the uninstaller's own libraries from the
+# Windows tree of the same architecture (scripts/build.sh first).
+#   bench/build.sh [32|64]   default 32: into build/bench/bin from build/windows;
+#                            64: into build/bench/bin64 from build/windows64
+# Each is rebuilt only when one of its inputs is newer.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-out=build/bench/bin
+case ${1:-32} in
+  32) out=build/bench/bin libs=build/windows/src target=i686-w64-mingw32 ;;
+  64) out=build/bench/bin64 libs=build/windows64/src target=x86_64-w64-mingw32 ;;
+  *) echo "usage: bench/build.sh [32|64]" >&2; exit 2 ;;
+esac
 mkdir -p "$out"
-CXX=i686-w64-mingw32-g++-posix
-CC=i686-w64-mingw32-gcc-posix
+CXX=$target-g++-posix
+CC=$target-gcc-posix
 
 stale() {  # output, sources...: true when the output is missing or older than a source
   local target=$1 source
@@ -28,7 +34,6 @@ if stale "$out/bench_driver.exe" "${driver_sources[@]}" bench/bench_util.h tests
   $CXX -std=c++20 -O2 -static -s -D_WIN32_WINNT=0x0601 -DWINVER=0x0601 -DNOMINMAX \
     -Isrc -Itests/harness -Ibench -o "$out/bench_driver.exe" "${driver_sources[@]}"
 fi
-libs=build/windows/src
 probe_libs=("$libs"/removal/libremoval_win32.a "$libs"/removal/libremoval_core.a
   "$libs"/registry/libregistry_win32.a "$libs"/registry/libregistry_core.a
   "$libs"/localization/liblocalization_win32.a "$libs"/localization/liblocalization_core.a

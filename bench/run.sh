@@ -11,7 +11,10 @@
 # Installs what it needs (scripts/setup.sh, then nsis), builds uninstall.exe and
 # the benchmark's programs, starts its own Wine session (tests/harness/wine-env.sh
 # with the state directory build/bench/wine, stopped again by PID at the end) and
-# measures, under that one prefix:
+# measures, under that one prefix, the 32-bit build. Where this machine does not
+# execute 32-bit code (or with UNINSTALL_WINE_ARCH=64) it measures the 64-bit
+# build (build/bench/wine64) instead, without the NSIS contender, which is a
+# 32-bit program: floor and ours only, with the same checks.
 #   start-up   an empty GUI program, a program showing one window, and
 #              uninstall.exe -C on an empty log (to the wizard, to Finish, to its end)
 #   removal    for each N: the floor (DeleteFileA + RemoveDirectoryA only), an NSIS
@@ -41,16 +44,28 @@ BENCH_CPU=${BENCH_CPU:-$(( $(nproc) - 1 ))}
 
 mkdir -p build/bench
 bash scripts/setup.sh
-if ! command -v makensis >/dev/null; then
+source tests/harness/wine-arch.sh
+wine_arch_pick bench
+arch=$WINE_ARCH
+tree=build/$(wine_arch_tree "$arch")
+if [ "$arch" = 32 ]; then
+  nsis=1 state=$repo/build/bench/wine bin=build/bench/bin compiler=i686-w64-mingw32-g++-posix
+  echo "bench: the 32-bit build ($tree) against the floor and NSIS, as $WINE_ARCH_WHY"
+else
+  nsis=0 state=$repo/build/bench/wine64 bin=build/bench/bin64 compiler=x86_64-w64-mingw32-g++-posix
+  echo "bench: the 64-bit build ($tree) against the floor only: NSIS uninstallers are" \
+    "32-bit programs, and $WINE_ARCH_WHY"
+fi
+if [ $nsis = 1 ] && ! command -v makensis >/dev/null; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends nsis >/dev/null
 fi
 echo "bench: building (log in build/bench/build.log)"
-bash scripts/build.sh >build/bench/build.log 2>&1 || { tail -40 build/bench/build.log; exit 1; }
-bash bench/build.sh >>build/bench/build.log 2>&1 || { tail -40 build/bench/build.log; exit 1; }
+bash scripts/build.sh "$(wine_arch_tree "$arch")" >build/bench/build.log 2>&1 ||
+  { tail -40 build/bench/build.log; exit 1; }
+bash bench/build.sh "$arch" >>build/bench/build.log 2>&1 || { tail -40 build/bench/build.log; exit 1; }
 
-state=$repo/build/bench/wine
 results=$repo/build/bench/results
 rm -rf "$results"
 mkdir -p "$results"
@@ -63,7 +78,7 @@ cleanup() {
   fi
 }
 trap cleanup EXIT
-bash tests/harness/wine-env.sh start "$state" "$repo/build/windows/tests/test_session_keeper.exe" >/dev/null
+bash tests/harness/wine-env.sh start "$state" "$arch" "$repo/$tree/tests/test_session_keeper.exe" >/dev/null
 source "$state/env"
 
 # Every process of the session (Wine's and the X server) on one CPU: a round
@@ -96,8 +111,8 @@ if [ "${BENCH_TMPFS:-0}" = 1 ]; then
   tree_win='T:'
 fi
 mkdir -p "$bench_unix/bin" "$bench_unix/nsis" "$bench_unix/lists" "$bench_unix/build"
-cp build/bench/bin/*.exe "$bench_unix/bin/"
-uninstaller=$repo/build/windows/src/uninstall.exe
+cp "$bin"/*.exe "$bench_unix/bin/"
+uninstaller=$repo/$tree/src/uninstall.exe
 lang_ini=$repo/examples/lang.ini
 
 # Runs the driver (never through a pipe: see tests/harness/wine-run.sh) under
@@ -105,7 +120,7 @@ lang_ini=$repo/examples/lang.ini
 driver() {
   local out=$results/driver.out
   python3 bench/timed.py "$out" "$(cat "$state/wineserver.pid")" \
-    "${pinned[@]}" wine "$bin_win\\bench_driver.exe" "$@" >"$results/timed.out"
+    "${pinned[@]}" "$WINELOADER" "$bin_win\\bench_driver.exe" "$@" >"$results/timed.out"
   echo "$(grep -a '=' "$out" | tail -n 1 | tr -d '\r') $(cat "$results/timed.out")"
 }
 field() { sed -n "s/.*\\b$1=\\([^ ]*\\).*/\\1/p" <<<"$2"; }
@@ -151,19 +166,21 @@ build_nsis() {  # n
     "$bench_win\\nsis\\uninst_$n.exe" "$bench_unix/build/uninst_$n.nsi" "$bench_unix/build/mkuninst_$n.exe"
   makensis -V2 "$bench_unix/build/uninst_$n.nsi" >"$results/makensis_$n.log" 2>&1
   rm -f "$out"
-  wine "$bench_win\\build\\mkuninst_$n.exe" </dev/null >"$results/mkuninst_$n.log" 2>&1 || true
+  "$WINELOADER" "$bench_win\\build\\mkuninst_$n.exe" </dev/null >"$results/mkuninst_$n.log" 2>&1 || true
   [ -f "$out" ] || { echo "bench: the NSIS uninstaller for $n files was not written" >&2; exit 1; }
 }
 
 {
   echo "machine: $(nproc) CPUs,$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2)," \
     "$(awk '/MemTotal/ {printf "%.0f GB", $2/1048576}' /proc/meminfo), kernel $(uname -r)"
-  echo "software: $(wine --version), makensis $(makensis -VERSION), $(i686-w64-mingw32-g++-posix --version | head -n 1)"
+  contender="no NSIS (a 32-bit program)"
+  [ $nsis = 0 ] || contender="makensis $(makensis -VERSION)"
+  echo "software: $("$WINELOADER" --version), $contender, $($compiler --version | head -n 1)"
   echo "trees on: $tree_win = $(df -T "$tree_unix" | awk 'NR==2 {print $2 " (" $1 ")"}'); runs: $RUNS per contender;" \
     "Wine session on CPU: $BENCH_CPU"
   echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 } | tee "$results/machine.txt"
-stat -c %s "$uninstaller" >"$results/size.txt"
+echo "$(stat -c %s "$uninstaller") $arch" >"$results/size.txt"
 
 # --- start-up ------------------------------------------------------------------
 echo "bench: start-up, $STARTUP_RUNS rounds"
@@ -190,7 +207,7 @@ done
 # --- removal of N files ------------------------------------------------------------
 for n in "$@"; do
   lay_tree "$n" App
-  build_nsis "$n"
+  [ $nsis = 0 ] || build_nsis "$n"
   echo "bench: $n files, $RUNS rounds"
   tsv=$results/files-$n.tsv
   printf 'contender\trun\tseconds\texit_s\tcpu\tcheck\n' >"$tsv"
@@ -202,6 +219,7 @@ for n in "$@"; do
       2) order="nsis ours floor" ;;
       0) order="ours floor nsis" ;;
     esac
+    [ $nsis = 1 ] || order=${order/nsis/}
     for c in $order; do
       lay_tree "$n" App
       case $c in
@@ -274,7 +292,7 @@ for r in $(seq "$RESTART_RUNS"); do
     line=$(driver schedule "$held")
     printf 'movefileex\t%s\t%s\t%s\t%s\t%s\n' "$r" "$(field seconds "$line")" "$(cpu "$line")" \
       "$(field restart_entries "$line")" "$(field restart_check "$line")" >>"$tsv"
-    "${pinned[@]}" wine "$bin_win\\schedule_probe.exe" "$held" </dev/null >"$results/probe.out" 2>&1 || true
+    "${pinned[@]}" "$WINELOADER" "$bin_win\\schedule_probe.exe" "$held" </dev/null >"$results/probe.out" 2>&1 || true
     line=$(grep -a 'per_file_us=' "$results/probe.out" | tail -n 1 | tr -d '\r')
     printf '%s\t%s\t%s\t%s\t%s\n' "$r" "$(field per_file_us "$line")" "$(field first_tenth_us "$line")" \
       "$(field last_tenth_us "$line")" "$(field restart_entries "$line")" >>"$probe"

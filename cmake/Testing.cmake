@@ -19,7 +19,7 @@ endfunction()
 
 # add_wine_test(NAME SOURCES ... LIBS ... [WIN98] [TIMEOUT s])
 # WIN98 runs the program a second time under a name that Wine presents as
-# Windows 98 (the 9x family).
+# Windows 98 (the 9x family). Test names end with WINE_TEST_SUFFIX.
 function(add_wine_test name)
   cmake_parse_arguments(T "WIN98" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT T_TIMEOUT)
@@ -27,16 +27,17 @@ function(add_wine_test name)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
-  add_test(NAME ${name} COMMAND ${name})
-  set(tests ${name})
+  add_test(NAME ${name}${WINE_TEST_SUFFIX} COMMAND ${name})
+  set(tests ${name}${WINE_TEST_SUFFIX})
   if(T_WIN98)
     add_custom_command(TARGET ${name} POST_BUILD
       COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${name}> $<TARGET_FILE_DIR:${name}>/${name}_win98.exe)
-    add_test(NAME ${name}_win98
+    add_test(NAME ${name}_win98${WINE_TEST_SUFFIX}
       COMMAND ${WINE_HARNESS_DIR}/wine-run.sh ${WINE_STATE_DIR} --win98 $<TARGET_FILE_DIR:${name}>/${name}_win98.exe)
-    list(APPEND tests ${name}_win98)
+    list(APPEND tests ${name}_win98${WINE_TEST_SUFFIX})
   endif()
-  # One desktop, one registry, one restart list: Windows-side tests run one at a time.
-  set_tests_properties(${tests} PROPERTIES LABELS wine TIMEOUT ${T_TIMEOUT}
-    FIXTURES_REQUIRED wine RESOURCE_LOCK wine_session)
+  # One desktop, one registry, one restart list: a tree's Windows-side tests run
+  # one at a time. The two trees' sessions are apart and may run side by side.
+  set_tests_properties(${tests} PROPERTIES LABELS "wine;${WINE_ARCH_LABEL}" TIMEOUT ${T_TIMEOUT}
+    FIXTURES_REQUIRED wine${WINE_TEST_SUFFIX} RESOURCE_LOCK wine_session${WINE_TEST_SUFFIX})
 endfunction()

@@ -1,9 +1,9 @@
-// The uninstall log reader over a real file, against a model built from the
-// file's physical lines: the header values, every record's status and kind, the
-// continuation lines it consumes, and the progress count. A record that is
-// carried out must be exactly one whole line of the log (plus its continuation
-// lines), never a piece of one; the lines the records count must add up to
-// CountLines; a program's working directory must come from its record.
+// The uninstall log reader over a real file: the header values are prefixes
+// of the header lines, a record that is carried out is whole lines of the log
+// (its own and its continuation lines), never a piece of one, and a file by a
+// full path only; the lines the records count add up to CountLines; a
+// program's working directory comes from its record.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,98 +41,44 @@ void CheckHeader(const LogHeader& header, const std::vector<std::string>& lines)
   }
 }
 
-// The record the model expects at line `at`; returns the lines it consumes (0 at the end).
+// A record to carry out is whole lines of the log, in order from `at`: its
+// own line and its continuation lines, never a piece of one. Returns the index
+// after them.
 std::size_t CheckRecord(const LogRecord& record, const std::vector<std::string>& lines, std::size_t at) {
+  FUZZ_CHECK((record.status == RecordStatus::kSkipped) == (record.skipReason != SkipReason::kNone) ||
+             (record.status == RecordStatus::kEnd &&
+              (record.skipReason == SkipReason::kIncompleteAtEnd ||
+               record.skipReason == SkipReason::kNoLineFeedAtEnd)));
+  if (record.status != RecordStatus::kRecord) return at;
+  std::vector<std::string_view> whole{record.line.view()};
+  if (record.kind == RecordKind::kIniEntry) whole.push_back(record.iniValue.view());
+  if (record.kind == RecordKind::kProgram) {
+    whole.push_back(record.workingDirLine.view());
+    whole.push_back(record.dirChoiceLine.view());
+  }
+  // The last element follows the last line feed: never a line of a record.
   const std::size_t last = lines.size() - 1;
-  const std::string& line = lines[at];
-  if (at == last) {
-    FUZZ_CHECK(record.status == RecordStatus::kEnd);
-    FUZZ_CHECK(record.skipReason ==
-               (line.empty() ? SkipReason::kNone : SkipReason::kNoLineFeedAtEnd));
-    return 0;
-  }
-  if (line.size() > kRecordLineCapacity - 1) {
-    FUZZ_CHECK(record.status == RecordStatus::kSkipped);
-    FUZZ_CHECK(record.skipReason == SkipReason::kOverlongLine);
-    return 1;
-  }
-  // A zero byte would cut the line into another, shorter path.
-  if (line.find('\0') != std::string::npos) {
-    FUZZ_CHECK(record.status == RecordStatus::kSkipped);
-    FUZZ_CHECK(record.skipReason == SkipReason::kZeroByte);
-    return 1;
-  }
-  if (line.empty()) {
-    FUZZ_CHECK(record.status == RecordStatus::kSkipped);
-    FUZZ_CHECK(record.skipReason == SkipReason::kEmptyLine);
-    return 1;
-  }
-  FUZZ_CHECK(record.line.view() == line);
-  const char type = line[0];
-  std::size_t continuations = 0;
-  SkipReason unusable = SkipReason::kNone;  // from the first continuation line that is
-  switch (type) {
-    case '-':
-      FUZZ_CHECK(record.kind == RecordKind::kIniEntry);
-      if (line.find('\\', 1) == std::string::npos) {
-        FUZZ_CHECK(record.status == RecordStatus::kSkipped);
-        FUZZ_CHECK(record.skipReason == SkipReason::kIniWithoutBackslash);
-        return 1;
-      }
-      continuations = 1;
-      break;
-    case ';':
-      FUZZ_CHECK(record.kind == RecordKind::kProgram);
-      continuations = 2;
-      break;
-    case '&': FUZZ_CHECK(record.kind == RecordKind::kFont); break;
-    case '%': FUZZ_CHECK(record.kind == RecordKind::kComServer); break;
-    case ':': FUZZ_CHECK(record.kind == RecordKind::kRegistryValue); break;
-    default: FUZZ_CHECK(record.kind == RecordKind::kFile); break;
-  }
-  // Files, fonts and COM servers are carried out only by a full path.
-  if (type != '-' && type != ';' && type != ':') {
-    const std::string_view path = std::string_view(line).substr(type == '&' || type == '%' ? 1 : 0);
-    const bool absolute = (path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) ||
-                          path.starts_with("\\\\");
-    if (!absolute) {
-      FUZZ_CHECK(record.status == RecordStatus::kSkipped);
-      FUZZ_CHECK(record.skipReason == SkipReason::kRelativePath);
-      return 1;
+  std::size_t index = at;
+  const auto matches = [&] {
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+      if (index + n >= last || lines[index + n] != whole[n]) return false;
     }
-  }
-  const std::size_t capacities[2] = {
-      type == '-' ? kIniValueCapacity : kWorkingDirLineCapacity, kDirChoiceLineCapacity};
-  for (std::size_t c = 0; c < continuations; ++c) {
-    if (at + 1 + c == last) {
-      FUZZ_CHECK(record.status == RecordStatus::kEnd);
-      FUZZ_CHECK(record.skipReason == SkipReason::kIncompleteAtEnd);
-      return 0;
-    }
-    const std::string& continuation = lines[at + 1 + c];
-    if (unusable != SkipReason::kNone) continue;
-    if (continuation.size() > capacities[c] - 1) {
-      unusable = SkipReason::kOverlongContinuation;
-    } else if (continuation.find('\0') != std::string::npos) {
-      unusable = SkipReason::kZeroByte;
-    }
-  }
-  if (unusable != SkipReason::kNone) {
-    FUZZ_CHECK(record.status == RecordStatus::kSkipped);
-    FUZZ_CHECK(record.skipReason == unusable);
-    return 1 + continuations;
-  }
-  FUZZ_CHECK(record.status == RecordStatus::kRecord);
-  FUZZ_CHECK(record.skipReason == SkipReason::kNone);
-  if (type == '-') {
-    FUZZ_CHECK(record.iniValue.view() == lines[at + 1]);
+    return true;
+  };
+  while (index < last && !matches()) ++index;
+  FUZZ_CHECK(index < last && !whole[0].empty());
+  if (record.kind == RecordKind::kIniEntry) {
     FUZZ_CHECK(record.IniSection().size() + 1 + record.IniEntryName().size() == record.Text().size());
   }
-  if (type == ';') {
-    FUZZ_CHECK(record.workingDirLine.view() == lines[at + 1]);
-    FUZZ_CHECK(record.dirChoiceLine.view() == lines[at + 2]);
+  const char type = whole[0][0];
+  // Files, fonts and COM servers are carried out only by a full path.
+  if (record.kind == RecordKind::kFile || record.kind == RecordKind::kFont ||
+      record.kind == RecordKind::kComServer) {
+    const std::string_view path = record.line.view().substr(type == '&' || type == '%' ? 1 : 0);
+    FUZZ_CHECK((path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) ||
+               path.starts_with("\\\\"));
   }
-  return 1 + continuations;
+  return index + whole.size();
 }
 
 // The working directory of a program record comes from its own lines.
@@ -191,11 +137,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     counted += record.recordLines + record.continuationLines;
     FUZZ_CHECK(record.line.size() <= kRecordLineCapacity - 1);
     if (hasBody) {
-      const std::size_t consumed = CheckRecord(record, lines, at);
+      at = CheckRecord(record, lines, at);
       if (record.status == RecordStatus::kRecord && record.kind == RecordKind::kProgram) {
         CheckWorkingDirectory(record, existing);
       }
-      at += consumed;
     }
     if (record.status == RecordStatus::kEnd) break;
   }

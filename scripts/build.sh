@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Configures and builds the native tree (portable core, unit tests, tools), the
-# same under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets
-# (clang) and the Windows tree (uninstall.exe and the Windows-side tests).
+# Configures and builds CMake presets, by default the native tree (portable core,
+# unit tests, tools), the same under AddressSanitizer and UndefinedBehaviorSanitizer,
+# the fuzz targets (clang) and the Windows trees (uninstall.exe and the
+# Windows-side tests) of the architectures this machine runs under Wine, or the
+# 32-bit one when it runs neither.
+#   scripts/build.sh [PRESET...]
+# Each tree is configured again every time, so changed presets reach it.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-for preset in native native-sanitize fuzz windows; do
-  # A build reruns CMake by itself when a CMakeLists.txt changes, but not when
-  # the preset does: its cache variables come only from configuring with it.
-  stamp="build/$preset/configured-with-preset"
-  if [ ! -f "build/$preset/CMakeCache.txt" ] || [ ! -f "$stamp" ] || [ CMakePresets.json -nt "$stamp" ]; then
-    cmake --preset "$preset" >/dev/null
-    touch "$stamp"
-  fi
+if [ $# -eq 0 ]; then
+  source tests/harness/wine-arch.sh
+  wine_arch_probe
+  set -- native native-sanitize fuzz
+  for arch in ${WINE_ARCHES:-32}; do set -- "$@" "$(wine_arch_tree "$arch")"; done
+fi
+for preset in "$@"; do
+  cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done

@@ -21,6 +21,8 @@
 #include "resources/resource_ids.h"
 #include "wizard/wizard_win32.h"
 
+using namespace std::string_view_literals;
+
 namespace {
 
 constexpr std::string_view kUninstallKey =
@@ -63,12 +65,12 @@ void RegisterDialogClass(HINSTANCE instance) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.style = CS_DBLCLKS | CS_OWNDC;
-  windowClass.lpfnWndProc = DefDlgProcW;
+  windowClass.lpfnWndProc = DefDlgProcA;
   windowClass.cbWndExtra = DLGWINDOWEXTRA;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_UNINSTALL));
   windowClass.hIconSm = windowClass.hIcon;
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   windowClass.lpszClassName = L"" UNINSTALL_DIALOG_CLASS;
   RegisterClassExW(&windowClass);
@@ -89,28 +91,23 @@ HFONT CreateArialFont(LONG height, LONG weight) {
 
 // Joins a directory and a name that starts with a backslash, then expands the
 // placeholders, which also folds the doubled backslash after a directory that
-// ends with one. A result too long to expand stays joined as it is.
+// ends with one. The directory is taken as it is: a percent sign in one of its
+// names is doubled, so that it stays a percent sign. A result too long to
+// expand stays joined as it is.
 template <std::size_t Capacity>
 void BuildExpandedPath(std::string_view directory, std::string_view name,
                        const ProgramState& state, BoundedString<Capacity>& path) {
-  path.Assign(directory);
-  path.Append(name);
+  if (!path.Assign(directory) || !path.Append(name)) return;
+  BoundedString<2 * Capacity> escaped;  // holds every percent sign of the directory twice
+  for (char c : directory) {
+    escaped.Append(c);
+    if (c == '%') escaped.Append('%');
+  }
+  escaped.Append(name);
   ExpandedPath expanded;
   const InstallationValues installation{state.commandLine.installDir.view(),
-                                        state.header.productKey.view(),
-                                        state.commandLine.unattended};
-  if (ExpandPathPlaceholders(path.view(), installation, expanded)) path.Assign(expanded.view());
-}
-
-// "<what>: <path>" for the report.
-void NotePath(RunReport& report, std::string_view what, std::string_view path,
-              std::string_view after = {}, DWORD error = ERROR_SUCCESS) {
-  RecordLineText text;
-  text.Assign(what);
-  text.Append(": ");
-  text.Append(path);
-  text.Append(after);
-  report.NoteError(text.view(), error);
+                                        state.header.productKey.view()};
+  if (ExpandPathPlaceholders(escaped.view(), installation, expanded)) path.Assign(expanded.view());
 }
 
 // The log is missing: offers to remove the product's registration.
@@ -130,8 +127,8 @@ void HandleMissingLog(const ProgramState& state, RunReport& report) {
     // There is nothing more to do either way: a registration that stays is
     // the user's to remove.
     const LSTATUS error = RegistryAccess().DeleteRegistryKey(key.view());
-    NotePath(report, "registration", key.view(),
-             error == ERROR_SUCCESS ? " removed" : " not removed", static_cast<DWORD>(error));
+    report.Note({"registration: "sv, key.view(), error == ERROR_SUCCESS ? " removed"sv : " not removed"sv},
+                static_cast<DWORD>(error));
   }
 }
 
@@ -180,7 +177,7 @@ struct EarlyUnattendedSwitch {
   EarlyUnattendedSwitch() {
     CommandLineValues values;
     ReadProcessCommandLine(values);
-    if (values.unattended) RunUnattended(kExitNotDone);
+    if (values.unattended) gUnattendedRun = {true, kExitNotDone};
   }
 };
 EarlyUnattendedSwitch gEarlyUnattendedSwitch __attribute__((init_priority(103)));
@@ -203,7 +200,7 @@ int RunUninstaller(HINSTANCE instance) {
       unattended) {
     return kExitNotDone;  // an unattended run must leave an account when asked for one
   }
-  report.Note(unattended ? "run: unattended" : "run: interactive");
+  report.Note({unattended ? "run: unattended"sv : "run: interactive"sv});
   state.ntFlag = IsNtPlatform();
   RegisterDialogClass(instance);
   const UniqueGdiObject titleFont(CreateArialFont(kTitleFontHeight, FW_BOLD));
@@ -214,7 +211,7 @@ int RunUninstaller(HINSTANCE instance) {
                     state.uninstallLogPath);
   TextLineFile log;
   if (!log.Open(state.uninstallLogPath.c_str(), TextLineFile::Mode::kRead)) {
-    NotePath(report, "log", state.uninstallLogPath.view(), " cannot be opened", GetLastError());
+    report.Note({"log: "sv, state.uninstallLogPath.view(), " cannot be opened"sv}, GetLastError());
     // Unattended, nothing is removed, not even the registration.
     if (unattended) return Finish(report, kExitNotDone);
     HandleMissingLog(state, report);
@@ -225,16 +222,11 @@ int RunUninstaller(HINSTANCE instance) {
   // header goes on as an empty one (the registration and the companion files
   // still go), unless the run is unattended, where such a log counts as unreadable.
   const bool hasBody = ReadLogHeader(log, state.header);
-  NotePath(report, "log", state.uninstallLogPath.view(),
-           hasBody ? "" : " ends inside its three header lines");
+  report.Note({"log: "sv, state.uninstallLogPath.view(),
+               hasBody ? ""sv : " ends inside its header"sv});
   if (!hasBody && unattended) return Finish(report, kExitNotDone);
-  RecordLineText product;
-  product.Assign("product: ");
-  product.Append(state.header.productTitle.view());
-  product.Append(" (");
-  product.Append(state.header.productKey.view());
-  product.Append(")");
-  report.Note(product.view());
+  report.Note({"product: "sv, state.header.productTitle.view(), " ("sv, state.header.productKey.view(),
+               ")"sv});
 
   const int converted = MultiByteToWideChar(
       CP_ACP, 0, state.header.productTitle.c_str(), -1,
@@ -245,7 +237,7 @@ int RunUninstaller(HINSTANCE instance) {
   ProgramLanguage language;
   if (LoadLanguageFile(state.commandLine.installDir.view(), "lang.ini",
                        state.header.languageName.c_str(), !unattended, language) == 0) {
-    report.Note("language choice: cancelled; nothing is removed");
+    report.Note({"language choice: cancelled"sv});
     return Finish(report, kInteractiveExitCode);
   }
   BoundedWideString<kDriveTextCapacity> drive;
@@ -259,14 +251,14 @@ int RunUninstaller(HINSTANCE instance) {
     GetString(texts, kConfirmCaptionId, caption);
     if (MessageBoxW(nullptr, Wide(text.c_str()), Wide(caption.c_str()),
                     MB_YESNO | MB_ICONINFORMATION | MB_TOPMOST) == IDNO) {
-      report.Note("confirmation: No; nothing is removed");
+      report.Note({"confirmation: No"sv});
       return Finish(report, kInteractiveExitCode);
     }
   }
 
   const DWORD registrationError = RemoveRegistrationValues(state.header.productKey.view());
   if (registrationError != ERROR_SUCCESS) {
-    report.NoteError("registration: cannot be removed; nothing else is done", registrationError);
+    report.Note({"registration: cannot be removed"sv}, registrationError);
     if (unattended) return Finish(report, kExitNotDone);
     Message text, caption;
     GetString(texts, kRegistrationErrorTextId, text);
@@ -275,7 +267,7 @@ int RunUninstaller(HINSTANCE instance) {
                 MB_OK | MB_ICONERROR | MB_TOPMOST);
     return Finish(report, kInteractiveExitCode);
   }
-  report.Note("registration: removed");
+  report.Note({"registration: removed"sv});
 
   char windowsDirectory[kLongCapacity];
   const UINT length = GetWindowsDirectoryA(windowsDirectory, sizeof windowsDirectory);

@@ -10,6 +10,7 @@
 #include "diagnostics/debug_help_win32.h"
 #include "diagnostics/diagnostic_log_win32.h"
 #include "diagnostics/module_list_win32.h"
+#include "diagnostics/processor_win32.h"
 #include "diagnostics/seh_guard_win32.h"
 #include "diagnostics/unattended_win32.h"
 
@@ -55,10 +56,10 @@ void FormHeader(EXCEPTION_POINTERS* exception, SharedText& header) {
       SystemExceptionName(record.ExceptionCode, systemName);
       name = systemName.c_str();
     }
-    const auto address = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(record.ExceptionAddress));
+    const auto address = reinterpret_cast<DWORD_PTR>(record.ExceptionAddress);
     WithAddressLookups(address, [&](const AddressLookups& lookups) {
       FormCrashHeader(header, program.view(), name, exception->ContextRecord->SegCs, address,
-                      lookups);
+                      kAddressDigits, lookups);
     });
   };
   if (!RunGuarded(form)) header.Clear();
@@ -69,11 +70,6 @@ void AppendText(std::size_t& length, std::string_view text) {
   std::memcpy(gCrashText + length, text.data(), count);
   length += count;
   gCrashText[length] = '\0';
-}
-
-RegisterValues RegistersOf(const CONTEXT& c) {
-  return RegisterValues{c.Eax, c.Ebx,    c.Ecx,   c.Edx,   c.Esi,   c.Edi,   c.Ebp,   c.Esp,
-                        c.Eip, c.EFlags, c.SegCs, c.SegDs, c.SegSs, c.SegEs, c.SegFs, c.SegGs};
 }
 
 void WriteCrashFile(std::string_view text) {
@@ -90,7 +86,7 @@ LONG WriteCrashReport(EXCEPTION_POINTERS* exception) {
   AppendText(length, shared.view());
   AppendText(length, "\n");
   shared.Clear();
-  AppendRegisterDump(shared, RegistersOf(*exception->ContextRecord));
+  AppendContextRegisters(shared, *exception->ContextRecord);
   AppendText(length, shared.view());
   AppendText(length, "\n");
   AppendStackTrace(exception, gCrashText + length, kCrashTextCapacity - 1 - length, 0);
@@ -100,7 +96,7 @@ LONG WriteCrashReport(EXCEPTION_POINTERS* exception) {
     // Nobody is there to read a box, and the system's own report of the crash
     // could wait for somebody just the same: the process ends here.
     WriteErrorLogEntry(text);
-    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(UnattendedCrashExitCode()));
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(gUnattendedRun.crashExitCode));
   }
   CopyTextToClipboard(gCrashText);
   MessageBoxA(nullptr, gCrashText, kCrashBoxCaption, MB_OK | MB_TOPMOST);

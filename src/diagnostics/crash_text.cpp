@@ -42,7 +42,8 @@ constexpr NamedCode kExceptionNames[] = {
 constexpr std::size_t kNameRoom = 1004;
 constexpr std::size_t kFileRoom = 999;
 
-// Numbers are 32-bit here: formatted as such, without 64-bit arithmetic.
+// Numbers are formatted 32 bits at a time: the formatter takes machine words,
+// which are 32-bit on x86.
 void AppendNumberCut(SharedText& text, std::string_view format, std::uint32_t value) {
   char digits[16];
   const FormatArgument argument[] = {value};
@@ -50,18 +51,35 @@ void AppendNumberCut(SharedText& text, std::string_view format, std::uint32_t va
             std::string_view(digits, FormatMessageText(digits, sizeof digits, format, argument)));
 }
 
-void AppendHexCut(SharedText& text, std::uint32_t value, int width) {
-  AppendNumberCut(text, width == 4 ? "%04X" : "%08X", value);
+// `width` hex digits: 4, 8 or 16.
+void AppendHexCut(SharedText& text, std::uint64_t value, unsigned width) {
+  if (width == 16) AppendNumberCut(text, "%08X", static_cast<std::uint32_t>(value >> 32));
+  AppendNumberCut(text, width == 4 ? "%04X" : "%08X", static_cast<std::uint32_t>(value));
 }
 
 void AppendDecimalCut(SharedText& text, std::int32_t value) {
   AppendNumberCut(text, "%d", static_cast<std::uint32_t>(value));
 }
 
-void AppendAddress(SharedText& text, std::uint32_t codeSegment, std::uint32_t address) {
+void AppendAddress(SharedText& text, std::uint32_t codeSegment, std::uint64_t address,
+                   AddressDigits digits) {
   AppendHexCut(text, codeSegment, 4);
   AppendCut(text, ":");
-  AppendHexCut(text, address, 8);
+  AppendHexCut(text, address, static_cast<unsigned>(digits));
+}
+
+struct RegisterField {
+  const char* label;
+  std::uint64_t value;
+  unsigned width;
+};
+
+template <std::size_t Count>
+void AppendRegisterFields(SharedText& text, const RegisterField (&fields)[Count]) {
+  for (const RegisterField& field : fields) {
+    AppendCut(text, field.label);
+    AppendHexCut(text, field.value, field.width);
+  }
 }
 
 // Cuts an over-long name the way the buffer's copy routine does: to one less
@@ -126,31 +144,36 @@ const char* ExceptionName(std::uint32_t code) {
 }
 
 void AppendRegisterDump(SharedText& text, const RegisterValues& r) {
-  const struct {
-    const char* label;
-    std::uint32_t value;
-    int width;
-  } fields[] = {
+  const RegisterField fields[] = {
       {"EAX=", r.eax, 8},  {" EBX=", r.ebx, 8},   {" ECX=", r.ecx, 8}, {" EDX=", r.edx, 8},
       {" ESI=", r.esi, 8}, {"\nEDI=", r.edi, 8},  {" EBP=", r.ebp, 8}, {" ESP=", r.esp, 8},
       {" EIP=", r.eip, 8}, {" FLG=", r.flags, 8}, {"\nCS=", r.cs, 4},  {" DS=", r.ds, 4},
       {" SS=", r.ss, 4},   {" ES=", r.es, 4},     {" FS=", r.fs, 4},   {" GS=", r.gs, 4},
   };
-  for (const auto& field : fields) {
-    AppendCut(text, field.label);
-    AppendHexCut(text, field.value, field.width);
-  }
+  AppendRegisterFields(text, fields);
+}
+
+void AppendRegisterDump(SharedText& text, const RegisterValues64& r) {
+  const RegisterField fields[] = {
+      {"RAX=", r.rax, 16},  {" RBX=", r.rbx, 16},  {" RCX=", r.rcx, 16}, {" RDX=", r.rdx, 16},
+      {"\nRSI=", r.rsi, 16}, {" RDI=", r.rdi, 16},  {" RBP=", r.rbp, 16}, {" RSP=", r.rsp, 16},
+      {"\nR8=", r.r8, 16},   {" R9=", r.r9, 16},    {" R10=", r.r10, 16}, {" R11=", r.r11, 16},
+      {"\nR12=", r.r12, 16}, {" R13=", r.r13, 16},  {" R14=", r.r14, 16}, {" R15=", r.r15, 16},
+      {"\nRIP=", r.rip, 16}, {" FLG=", r.flags, 8}, {"\nCS=", r.cs, 4},   {" DS=", r.ds, 4},
+      {" SS=", r.ss, 4},     {" ES=", r.es, 4},     {" FS=", r.fs, 4},    {" GS=", r.gs, 4},
+  };
+  AppendRegisterFields(text, fields);
 }
 
 void FormFrameText(SharedText& text, const FrameFacts& frame, unsigned parts,
                    const AddressLookups& lookups) {
   text.Clear();
-  AppendAddress(text, frame.codeSegment, frame.address);
+  AppendAddress(text, frame.codeSegment, frame.address, frame.digits);
   if (parts & kFrameArguments) {
     AppendCut(text, " (");
     for (int i = 0; i < 4; ++i) {
       AppendCut(text, i == 0 ? "0x" : " 0x");
-      AppendHexCut(text, frame.arguments[i], 8);
+      AppendHexCut(text, frame.arguments[i], static_cast<unsigned>(frame.digits));
     }
     AppendCut(text, ")\n        ");
   }
@@ -165,7 +188,7 @@ void FormFrameText(SharedText& text, const FrameFacts& frame, unsigned parts,
 }
 
 void FormCrashHeader(SharedText& text, std::string_view programName, std::string_view exceptionName,
-                     std::uint32_t codeSegment, std::uint32_t address,
+                     std::uint32_t codeSegment, std::uint64_t address, AddressDigits digits,
                      const AddressLookups& lookups) {
   text.Clear();
   AppendCut(text, programName);
@@ -174,7 +197,7 @@ void FormCrashHeader(SharedText& text, std::string_view programName, std::string
   AppendCut(text, " in module ");
   AppendModulePart(text, lookups);
   AppendCut(text, " at ");
-  AppendAddress(text, codeSegment, address);
+  AppendAddress(text, codeSegment, address, digits);
   if (!AppendSymbolPart(text, lookups, SymbolEnd::kNameAndBlank)) return;
   AppendSourceLinePart(text, lookups);
 }

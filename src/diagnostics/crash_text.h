@@ -30,6 +30,9 @@ void AppendCut(BoundedString<Capacity>& out, std::string_view text) {
 // null for a code the program does not name itself.
 const char* ExceptionName(std::uint32_t code);
 
+// The width of a code address in the texts: that of the program's processor.
+enum class AddressDigits : unsigned { k32Bit = 8, k64Bit = 16 };
+
 struct RegisterValues {
   std::uint32_t eax, ebx, ecx, edx, esi, edi, ebp, esp, eip, flags;
   std::uint32_t cs, ds, ss, es, fs, gs;
@@ -37,6 +40,17 @@ struct RegisterValues {
 
 // Three lines: EAX..ESI, EDI..FLG, the six segment registers.
 void AppendRegisterDump(SharedText& text, const RegisterValues& registers);
+
+struct RegisterValues64 {
+  std::uint64_t rax, rbx, rcx, rdx, rsi, rdi, rbp, rsp;
+  std::uint64_t r8, r9, r10, r11, r12, r13, r14, r15, rip;
+  std::uint32_t flags;
+  std::uint32_t cs, ds, ss, es, fs, gs;
+};
+
+// Six lines in the same style: four registers a line (RAX..RDX, RSI..RSP,
+// R8..R11, R12..R15), then RIP and FLG, then the six segment registers.
+void AppendRegisterDump(SharedText& text, const RegisterValues64& registers);
 
 // Which parts a frame's text has, after its address.
 enum FrameParts : unsigned {
@@ -67,8 +81,9 @@ struct AddressLookups {
 
 struct FrameFacts {
   std::uint32_t codeSegment = 0;  // of the context the walk started from
-  std::uint32_t address = 0;      // the frame's instruction address
-  std::uint32_t arguments[4] = {};
+  std::uint64_t address = 0;      // the frame's instruction address
+  std::uint64_t arguments[4] = {};
+  AddressDigits digits = AddressDigits::k32Bit;  // of the address and the arguments
 };
 
 // One frame: "CS:ADDRESS", then by `parts` " (0x.. 0x.. 0x.. 0x..)" and an
@@ -81,7 +96,7 @@ void FormFrameText(SharedText& text, const FrameFacts& frame, unsigned parts,
 // The first line of a crash report: "<program> caused a <exception> in module
 // <module> at CS:ADDRESS", then the function and source line where known.
 void FormCrashHeader(SharedText& text, std::string_view programName, std::string_view exceptionName,
-                     std::uint32_t codeSegment, std::uint32_t address,
+                     std::uint32_t codeSegment, std::uint64_t address, AddressDigits digits,
                      const AddressLookups& lookups);
 
 // Gives the text of the next frame of a walk, or null when the walk has ended.

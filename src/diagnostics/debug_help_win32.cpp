@@ -5,15 +5,14 @@
 #include "common/heap_buffer.h"
 #include "common/win32_handles.h"
 #include "diagnostics/module_list_win32.h"
+#include "diagnostics/processor_win32.h"
 #include "diagnostics/seh_guard_win32.h"
 
 namespace {
 
 constexpr DWORD kFileNameCapacity = 260;
 constexpr std::size_t kSymbolRecordSize = 512;  // record and name together
-constexpr DWORD kSymbolNameCapacity = 488;
-constexpr DWORD kOwnContextFlags = CONTEXT_FULL;
-constexpr int kModuleListAttempts = 4;  // a list that keeps changing is given up
+constexpr DWORD kSymbolNameCapacity = kSymbolRecordSize - sizeof(IMAGEHLP_SYMBOL);
 
 struct DebugHelp {
   decltype(&SymGetModuleBase) getModuleBase = nullptr;
@@ -59,10 +58,11 @@ bool Lookup(HMODULE library, const char* name, Function& function) {
 
 bool LookupAll(HMODULE library) {
   DebugHelp& d = gDebugHelp;
-  return Lookup(library, "SymGetModuleBase", d.getModuleBase) &&
-         Lookup(library, "SymGetSymFromAddr", d.getSymFromAddr) &&
-         Lookup(library, "StackWalk", d.stackWalk) &&
-         Lookup(library, "SymFunctionTableAccess", d.functionTableAccess) &&
+  const AddressWideFunctionNames& names = kAddressWideFunctionNames;
+  return Lookup(library, names.moduleBase, d.getModuleBase) &&
+         Lookup(library, names.symbolFromAddress, d.getSymFromAddr) &&
+         Lookup(library, names.stackWalk, d.stackWalk) &&
+         Lookup(library, names.functionTableAccess, d.functionTableAccess) &&
          Lookup(library, "SymLoadModule64", d.loadModule) &&
          Lookup(library, "SymInitialize", d.initialize) &&
          Lookup(library, "SymSetOptions", d.setOptions) &&
@@ -98,14 +98,21 @@ void LoadModuleSymbols(HMODULE module) {
                         static_cast<DWORD64>(reinterpret_cast<ULONG_PTR>(module)), 0);
 }
 
-// The process's module handles; false when they cannot be listed. Another
-// thread may load a module between the counting and the listing (the wizard's
-// thread does while the worker's faults): the list is then taken again.
+// The process's module handles; false when they cannot be listed.
+// Another thread may load a module between the count and the list (the
+// wizard's first paint does): the list gets room for a few more, and is
+// counted again when even that was short.
+constexpr DWORD kModuleListSlack = 16;
+constexpr int kModuleListAttempts = 3;
+
 bool ListModules(HeapBuffer<HMODULE>& modules, DWORD& count) {
   const DWORD processId = GetCurrentProcessId();
   for (int attempt = 0; attempt < kModuleListAttempts; ++attempt) {
-    if (!EnumerateModules(processId, 0, nullptr, &count) || !modules.Allocate(count)) return false;
-    if (EnumerateModules(processId, count, modules.data(), &count)) return true;
+    DWORD counted = 0;
+    if (!EnumerateModules(processId, 0, nullptr, &counted)) return false;
+    const DWORD capacity = counted + kModuleListSlack;
+    if (!modules.Allocate(capacity)) return false;
+    if (EnumerateModules(processId, capacity, modules.data(), &count)) return true;
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
   }
   return false;
@@ -116,7 +123,7 @@ bool EngineFunctionsPresent() {
          gDebugHelp.setOptions != nullptr && gDebugHelp.getOptions != nullptr;
 }
 
-BOOL CALLBACK ReadOwnMemory(HANDLE, DWORD address, PVOID buffer, DWORD size, PDWORD bytesRead) {
+BOOL CALLBACK ReadOwnMemory(HANDLE, DWORD_PTR address, PVOID buffer, DWORD size, PDWORD bytesRead) {
   SIZE_T read = 0;
   const BOOL ok = ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<LPCVOID>(address), buffer,
                                     size, &read);
@@ -124,6 +131,10 @@ BOOL CALLBACK ReadOwnMemory(HANDLE, DWORD address, PVOID buffer, DWORD size, PDW
   return ok;
 }
 
+#ifdef _WIN64
+// x86-64 code knows no segmented addresses.
+constexpr PTRANSLATE_ADDRESS_ROUTINE TranslateAddress = nullptr;
+#else
 // Segmented (16:16) addresses, which a walk meets where a thread switched
 // between 16- and 32-bit code: the segment's base plus the offset. (Wine's
 // library, when it presents Windows 98, asks for this on every walk.)
@@ -134,6 +145,7 @@ DWORD CALLBACK TranslateAddress(HANDLE, HANDLE thread, LPADDRESS address) {
                      (static_cast<DWORD>(entry.HighWord.Bytes.BaseHi) << 24);
   return base + address->Offset;
 }
+#endif
 
 decltype(&SymGetLineFromAddr64) LineLookup() {
   if (!gLineLookupDone) {
@@ -144,9 +156,9 @@ decltype(&SymGetLineFromAddr64) LineLookup() {
   return gGetLineFromAddr;
 }
 
-bool ModuleNameAt(DWORD address, SharedText& name) {
+bool ModuleNameAt(DWORD_PTR address, SharedText& name) {
   if (gDebugHelp.getModuleBase == nullptr) return false;
-  const DWORD base = gDebugHelp.getModuleBase(SymbolProcess(), address);
+  const DWORD_PTR base = gDebugHelp.getModuleBase(SymbolProcess(), address);
   if (base == 0) return false;
   name.Clear();
   ModuleBaseName(GetCurrentProcess(), reinterpret_cast<HMODULE>(base), name.Buffer(),
@@ -155,13 +167,13 @@ bool ModuleNameAt(DWORD address, SharedText& name) {
   return !name.empty();
 }
 
-bool SymbolAt(DWORD address, SymbolFacts& facts) {
+bool SymbolAt(DWORD_PTR address, SymbolFacts& facts) {
   if (gDebugHelp.getSymFromAddr == nullptr) return false;
   ZeroMemory(gSymbolRecord, sizeof gSymbolRecord);
   auto* symbol = reinterpret_cast<IMAGEHLP_SYMBOL*>(gSymbolRecord);
   symbol->SizeOfStruct = sizeof(IMAGEHLP_SYMBOL);
   symbol->MaxNameLength = kSymbolNameCapacity;
-  DWORD displacement = 0;
+  DWORD_PTR displacement = 0;
   if (!gDebugHelp.getSymFromAddr(SymbolProcess(), address, &displacement, symbol)) return false;
   gSymbolRecord[kSymbolRecordSize - 1] = 0;
   facts.name = symbol->Name;
@@ -169,7 +181,7 @@ bool SymbolAt(DWORD address, SymbolFacts& facts) {
   return true;
 }
 
-bool SourceLineAt(DWORD address, SourceLineFacts& facts) {
+bool SourceLineAt(DWORD_PTR address, SourceLineFacts& facts) {
   const auto getLine = LineLookup();
   if (getLine == nullptr) return false;
   ZeroMemory(&gLine, sizeof gLine);
@@ -184,37 +196,16 @@ bool SourceLineAt(DWORD address, SourceLineFacts& facts) {
   return true;
 }
 
-// The context of the function that called this one, as it stands right after
-// the call: enough for a walk (instruction, frame and stack pointers). Asking
-// the system for the running thread's own context gives no valid answer.
-__attribute__((noinline)) void CaptureCallerContext(CONTEXT& context) {
-  ZeroMemory(&context, sizeof context);
-  context.ContextFlags = kOwnContextFlags;
-  auto* const frame = static_cast<DWORD*>(__builtin_frame_address(0));
-  context.Ebp = frame[0];
-  context.Eip = frame[1];
-  context.Esp = reinterpret_cast<DWORD>(frame + 2);
-  DWORD cs = 0, ss = 0, ds = 0, es = 0, fs = 0, gs = 0;
-  asm volatile("mov %%cs, %0\n\tmov %%ss, %1\n\tmov %%ds, %2" : "=r"(cs), "=r"(ss), "=r"(ds));
-  asm volatile("mov %%es, %0\n\tmov %%fs, %1\n\tmov %%gs, %2" : "=r"(es), "=r"(fs), "=r"(gs));
-  context.SegCs = cs & 0xFFFF;
-  context.SegSs = ss & 0xFFFF;
-  context.SegDs = ds & 0xFFFF;
-  context.SegEs = es & 0xFFFF;
-  context.SegFs = fs & 0xFFFF;
-  context.SegGs = gs & 0xFFFF;
-}
-
 const char* WalkStep(unsigned parts, EXCEPTION_POINTERS* exception) {
   if (IsBadReadPtr(exception, 8)) return nullptr;
   if (!gSymbolEngineReady) InitialiseSymbolEngine();
   if (gDebugHelp.stackWalk == nullptr || gDebugHelp.functionTableAccess == nullptr) return nullptr;
   CONTEXT* const context = &gWalkContext;
   const STACKFRAME previous = gFrame;
-  if (!gDebugHelp.stackWalk(IMAGE_FILE_MACHINE_I386, SymbolProcess(), GetCurrentThread(), &gFrame,
+  if (!gDebugHelp.stackWalk(kWalkMachine, SymbolProcess(), GetCurrentThread(), &gFrame,
                             context, ReadOwnMemory, gDebugHelp.functionTableAccess,
                             gDebugHelp.getModuleBase, TranslateAddress) ||
-      gFrame.AddrFrame.Offset == 0) {
+      WalkHasEnded(gFrame)) {
     return nullptr;
   }
   // A damaged stack can lead the walk round in a circle: a step that gets
@@ -227,6 +218,7 @@ const char* WalkStep(unsigned parts, EXCEPTION_POINTERS* exception) {
   FrameFacts frame;
   frame.codeSegment = context->SegCs;
   frame.address = gFrame.AddrPC.Offset;
+  frame.digits = kAddressDigits;
   for (int i = 0; i < 4; ++i) frame.arguments[i] = gFrame.Params[i];
   WithAddressLookups(frame.address, [&](const AddressLookups& lookups) {
     FormFrameText(gSharedText, frame, parts, lookups);
@@ -275,14 +267,14 @@ void LoadNewModuleSymbols() {
   DWORD count = 0;
   if (!ListModules(modules, count)) return;
   for (DWORD i = 0; i < count; ++i) {
-    const auto base = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(modules[i]));
+    const auto base = reinterpret_cast<DWORD_PTR>(modules[i]);
     if (gDebugHelp.getModuleBase(SymbolProcess(), base) == 0) LoadModuleSymbols(modules[i]);
   }
 }
 
 SharedText& SharedTextBuffer() { return gSharedText; }
 
-void WithAddressLookups(DWORD address, FunctionRef<void(const AddressLookups& lookups)> use) {
+void WithAddressLookups(DWORD_PTR address, FunctionRef<void(const AddressLookups& lookups)> use) {
   auto moduleName = [address](SharedText& name) { return ModuleNameAt(address, name); };
   auto symbol = [address](SymbolFacts& facts) { return SymbolAt(address, facts); };
   auto sourceLine = [address](SourceLineFacts& facts) { return SourceLineAt(address, facts); };
@@ -295,10 +287,7 @@ const char* WalkFirstFrame(unsigned parts, EXCEPTION_POINTERS* exception) {
   bool started = false;
   auto start = [&] {
     gWalkContext = *exception->ContextRecord;
-    gFrame.AddrPC.Offset = gWalkContext.Eip;
-    gFrame.AddrStack.Offset = gWalkContext.Esp;
-    gFrame.AddrFrame.Offset = gWalkContext.Ebp;
-    gFrame.AddrPC.Mode = gFrame.AddrStack.Mode = gFrame.AddrFrame.Mode = AddrModeFlat;
+    StartWalkFrame(gWalkContext, gFrame);
     started = true;
   };
   if (IsBadReadPtr(exception, 8) || !RunGuarded(start) || !started) return nullptr;
@@ -324,7 +313,7 @@ void AppendStackTrace(EXCEPTION_POINTERS* exception, char* out, std::size_t capa
 
 __attribute__((noinline)) void AppendOwnStackTrace(char* out, std::size_t capacity, unsigned skip) {
   CONTEXT context;
-  CaptureCallerContext(context);
+  CaptureOwnContext(context);
   EXCEPTION_RECORD record{};
   EXCEPTION_POINTERS exception{&record, &context};
   AppendStackTrace(&exception, out, capacity, skip + 1);

@@ -30,7 +30,7 @@ SharedText& SharedTextBuffer();
 
 // Hands `use` the symbol engine's answers for one code address: its module's
 // base name, its function and its source line.
-void WithAddressLookups(DWORD address, FunctionRef<void(const AddressLookups& lookups)> use);
+void WithAddressLookups(DWORD_PTR address, FunctionRef<void(const AddressLookups& lookups)> use);
 
 // The frames of the walk from the exception's context: each call forms the
 // next frame's text (parts: FrameParts) in the shared text buffer and returns

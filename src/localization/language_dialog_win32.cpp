@@ -44,7 +44,7 @@ void TakeChosenLanguage(HWND list, ProgramLanguage& program) {
 }
 
 ProgramLanguage& LanguageOf(HWND dialog) {
-  return *reinterpret_cast<ProgramLanguage*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  return *reinterpret_cast<ProgramLanguage*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
 }  // namespace

@@ -57,15 +57,27 @@ LSTATUS OpenDwordKey(HKEY root, std::string_view subkey, std::string_view valueN
 }
 
 // SHDeleteKeyA removes a key with its subtree; RegDeleteKeyA does that only on
-// the 9x family. Shlwapi.dll is loaded on the first deletion of a key and stays
-// loaded for the process's life; null where the system has no such call.
+// the 9x family. Shlwapi.dll is loaded on the first deletion of a key and kept
+// for the process's life, by a program-wide owner: every instance shares it.
+// (No function-local static: its thread-safe guard would pull the runtime's
+// exception support into the program.)
+enum : LONG { kNotLoaded, kLoading, kLoaded };
+volatile LONG gShlwapiState = kNotLoaded;
+UniqueModule gShlwapi;
+DeleteTreeFunction gDeleteTree = nullptr;
+
+// Null where the system has no such call.
 DeleteTreeFunction DeleteTreeCall() {
-  static const UniqueModule shlwapi(LoadLibraryA("Shlwapi.dll"));
-  static const auto deleteTree =
-      shlwapi ? reinterpret_cast<DeleteTreeFunction>(
-                    reinterpret_cast<void*>(GetProcAddress(shlwapi.get(), "SHDeleteKeyA")))
-              : nullptr;
-  return deleteTree;
+  if (InterlockedCompareExchange(&gShlwapiState, kLoading, kNotLoaded) == kNotLoaded) {
+    gShlwapi.Reset(LoadLibraryA("Shlwapi.dll"));
+    if (gShlwapi) {
+      gDeleteTree = reinterpret_cast<DeleteTreeFunction>(
+          reinterpret_cast<void*>(GetProcAddress(gShlwapi.get(), "SHDeleteKeyA")));
+    }
+    InterlockedExchange(&gShlwapiState, kLoaded);
+  }
+  while (gShlwapiState != kLoaded) Sleep(0);  // another thread is loading it
+  return gDeleteTree;
 }
 
 }  // namespace

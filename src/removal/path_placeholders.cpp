@@ -4,10 +4,11 @@
 
 namespace {
 
-// Appends `text`, dropping each backslash that would follow another one.
+// Appends `text`, dropping each backslash that would follow another one, but
+// for the second of the two that begin a network path (\\server\share).
 bool AppendCollapsed(ExpandedPath& expanded, std::string_view text) {
   for (char c : text) {
-    if (c == '\\' && expanded.back() == '\\') continue;
+    if (c == '\\' && expanded.back() == '\\' && expanded.size() != 1) continue;
     if (!expanded.Append(c)) return false;
   }
   return true;

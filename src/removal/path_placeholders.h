@@ -2,7 +2,8 @@
 // Path placeholders: a percent sign and one letter standing for a well-known
 // directory or a value of the installation (%I\uninstall.log, %W\WININIT.INI).
 // Expansion also collapses every run of backslashes into one, so paths glued
-// together with an extra backslash come out clean.
+// together with an extra backslash come out clean; the two backslashes that
+// begin a network path stay.
 
 #include <cstddef>
 #include <string_view>

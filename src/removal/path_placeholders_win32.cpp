@@ -69,7 +69,6 @@ void ReportMissingApplication() {
 bool ExpandPathPlaceholders(std::string_view input, const InstallationValues& installation,
                             ExpandedPath& expanded) {
   const PlaceholderSources sources{installation.installDir, installation.productKey,
-                                   FetchPlaceholder,
-                                   installation.unattended ? [] {} : ReportMissingApplication};
+                                   FetchPlaceholder, ReportMissingApplication};
   return ExpandPlaceholders(input, sources, expanded);
 }

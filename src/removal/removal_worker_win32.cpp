@@ -9,9 +9,10 @@
 #include "removal/file_removal.h"
 #include "removal/ini_entry_win32.h"
 
+using namespace std::string_view_literals;
+
 namespace {
 
-constexpr DWORD kProgramPollMs = 100;  // how often a started program is checked for its end
 constexpr std::size_t kIniEntryCapacity = 1024;  // "name=value": longer entries are skipped
 
 bool IsMissingFileError(DWORD error) {
@@ -67,13 +68,7 @@ ScheduleResult RemovalWorker::ScheduleDeleteAtRestart(std::string_view path) {
   if (result.corruptEntryDropped) {
     BoundedString<kPathCapacity> file;
     file.Assign(path);
-    BoundedString<kLongCapacity> note;
-    note.Assign("restart list: ");
-    note.Append(kCorruptedListText);
-    note.Append(" An unfinished entry for ");
-    note.Append(file.view());
-    note.Append(" was dropped.");
-    report_.Note(note.view());
+    report_.Note({"restart list: "sv, kCorruptedListText, " "sv, file.view()});
     if (!settings_.unattended) MessageBoxA(nullptr, kCorruptedListText, file.c_str(), MB_ICONERROR);
   }
   return result;
@@ -131,13 +126,10 @@ RecordOutcome RemovalWorker::RemoveIniRecord(const LogRecord& record) {
   const IniEditResult edit = RemoveIniEntry(record.IniSection(), entry.view(),
                                             settings_.systemIniPath, settings_.ntFamily);
   restartAdvised_ = restartAdvised_ || edit.restartAdvised;
-  RecordOutcome outcome = DeletionOutcome(edit.error);
-  if (edit.error == ERROR_SUCCESS && edit.linesLeftOut == 0) {
-    outcome.result = RecordResult::kAlreadyGone;
-  }
+  if (edit.error != ERROR_SUCCESS) return DeletionOutcome(edit.error);
   // An entry that was not there leaves nothing for the restart to take effect.
-  outcome.restartAdvised = edit.restartAdvised && edit.linesLeftOut > 0;
-  return outcome;
+  if (edit.linesLeftOut == 0) return {RecordResult::kAlreadyGone};
+  return {RecordResult::kDone, SkipReason::kNone, 0, edit.restartAdvised};
 }
 
 RecordOutcome RemovalWorker::RunProgram(const LogRecord& record) {
@@ -169,10 +161,9 @@ RecordOutcome RemovalWorker::RunProgram(const LogRecord& record) {
   }
   UniqueHandle processHandle(process.hProcess);
   UniqueHandle threadHandle(process.hThread);
-  DWORD exitCode = STILL_ACTIVE;
-  while (GetExitCodeProcess(processHandle.get(), &exitCode) && exitCode == STILL_ACTIVE) {
-    Sleep(kProgramPollMs);
-  }
+  // The end of the process, not its exit code: a program may well end with
+  // 259, the code that also means "still running".
+  WaitForSingleObject(processHandle.get(), INFINITE);
   if (window_ != nullptr) {
     SetFocus(window_);
     ShowWindow(window_, SW_RESTORE);

@@ -32,10 +32,10 @@ struct FakeLookups {
     use(AddressLookups{moduleName, symbolAt, lineAt});
   }
 
-  std::string Frame(unsigned parts = kAllFrameParts) {
+  std::string Frame(unsigned parts = kAllFrameParts,
+                    FrameFacts frame = {0x23, 0x401A2B, {1, 0xFFFFFFFF, 0x10, 0}}) {
     SharedText text;
     text.Assign("left over from the previous frame");
-    FrameFacts frame{0x23, 0x401A2B, {1, 0xFFFFFFFF, 0x10, 0}};
     With([&](const AddressLookups& lookups) { FormFrameText(text, frame, parts, lookups); });
     return std::string(text.view());
   }
@@ -48,6 +48,11 @@ TEST(FrameText, AddressArgumentsModuleFunctionAndLineAsAsked) {
   EXPECT_EQ(lookups.Frame(),
             "0023:00401A2B (0x00000001 0xFFFFFFFF 0x00000010 0x00000000)\n"
             "         uninstall.exe, RemoveFile()+18 byte(s), src\\removal\\files.cpp, line 77+3 byte(s)");
+  // x86-64: addresses and arguments of 16 digits.
+  const FrameFacts wide{0x33, 0x140001A2B, {1, 0xFFFFFFFF00000000, 0x10, 0}, AddressDigits::k64Bit};
+  EXPECT_EQ(lookups.Frame(kFrameArguments | kFrameModule, wide),
+            "0033:0000000140001A2B (0x0000000000000001 0xFFFFFFFF00000000 0x0000000000000010 "
+            "0x0000000000000000)\n         uninstall.exe");
   lookups.symbolDisplacement = 0;
   lookups.lineDisplacement = 0;
   EXPECT_EQ(lookups.Frame(kNoArguments), "0023:00401A2B uninstall.exe, RemoveFile, src\\removal\\files.cpp, line 77");
@@ -73,18 +78,29 @@ TEST(FrameText, ALongNameIsCutToTheBufferAndEndsTheText) {
   const std::string withFile = lookups.Frame(kNoArguments);
   EXPECT_EQ(withFile.size(), kSharedTextCapacity - 2);
   EXPECT_EQ(withFile.substr(0, 43), "0023:00401A2B m.dll, Short()+18 byte(s), ff");
-  lookups.file = std::string(999 - 41, 'f');  // the file's room, less what precedes it
-  EXPECT_TRUE(lookups.Frame(kNoArguments).ends_with(", line 77+3 byte(s)"));
-  lookups.file += 'f';
-  EXPECT_EQ(lookups.Frame(kNoArguments), "0023:00401A2B m.dll, Short()+18 byte(s), " + lookups.file);
 
-  // A name up to 1004 characters less what precedes it is not cut (the widest
-  // numbers after it stay within the buffer); one character more ends the text.
-  lookups.symbol = std::string(1004 - 21, 's');
-  lookups.symbolDisplacement = -2147483647 - 1;
-  EXPECT_EQ(lookups.Frame(kFrameModule | kFrameFunction).size(), kSharedTextCapacity - 1);
-  lookups.symbol += 's';
-  EXPECT_EQ(lookups.Frame(kFrameModule | kFrameFunction), "0023:00401A2B m.dll, " + lookups.symbol);
+  // Whatever the lengths, the text fits, and a part follows a name only when
+  // the name is whole: a cut name ends the text.
+  int wholeFiles = 0, wholeSymbols = 0;
+  for (std::size_t length = 900; length < 1100; ++length) {
+    lookups.symbol = "Short";
+    lookups.symbolDisplacement = 18;
+    lookups.file = std::string(length, 'f');
+    std::string frame = lookups.Frame(kNoArguments);
+    EXPECT_LT(frame.size(), kSharedTextCapacity);
+    wholeFiles += frame.ends_with(lookups.file + ", line 77+3 byte(s)");
+    EXPECT_TRUE(frame.ends_with(", line 77+3 byte(s)") == frame.ends_with(lookups.file + ", line 77+3 byte(s)"));
+    EXPECT_TRUE(frame.ends_with('f') || frame.ends_with(" byte(s)")) << length;
+
+    lookups.symbol = std::string(length, 's');
+    lookups.symbolDisplacement = -2147483647 - 1;
+    frame = lookups.Frame(kFrameModule | kFrameFunction);
+    EXPECT_LT(frame.size(), kSharedTextCapacity);
+    wholeSymbols += frame.find(lookups.symbol) != std::string::npos && !frame.ends_with('s');
+    EXPECT_TRUE(frame.ends_with('s') || frame.find(lookups.symbol) != std::string::npos) << length;
+  }
+  EXPECT_GT(wholeFiles, 0);
+  EXPECT_GT(wholeSymbols, 0);
 }
 
 TEST(CrashHeader, NamesTheExceptionTheModuleAndThePlace) {
@@ -93,24 +109,40 @@ TEST(CrashHeader, NamesTheExceptionTheModuleAndThePlace) {
   lookups.lineDisplacement = 0;
   SharedText text;
   lookups.With([&](const AddressLookups& l) {
-    FormCrashHeader(text, "uninstall.exe", "EXCEPTION_ACCESS_VIOLATION", 0x1B, 0x10001234, l);
+    FormCrashHeader(text, "uninstall.exe", "EXCEPTION_ACCESS_VIOLATION", 0x1B, 0x10001234,
+                    AddressDigits::k32Bit, l);
   });
   // At displacement 0 the header's symbol has a blank after it (frames have none).
   EXPECT_EQ(text.view(), "uninstall.exe caused a EXCEPTION_ACCESS_VIOLATION in module uninstall.exe at "
                          "001B:10001234, RemoveFile , src\\removal\\files.cpp, line 77");
   lookups.module.clear();
   lookups.hasSymbol = false;
-  lookups.With([&](const AddressLookups& l) { FormCrashHeader(text, "uninstall.exe", "", 0x1B, 0, l); });
-  EXPECT_EQ(text.view(), "uninstall.exe caused a  in module <UNKNOWN> at 001B:00000000");
+  lookups.With([&](const AddressLookups& l) {
+    FormCrashHeader(text, "uninstall.exe", "", 0x33, 0x7FF612345678, AddressDigits::k64Bit, l);
+  });
+  EXPECT_EQ(text.view(), "uninstall.exe caused a  in module <UNKNOWN> at 0033:00007FF612345678");
 }
 
-TEST(RegisterDump, ThreeLinesInTheFixedOrder) {
+TEST(RegisterDump, TheRegistersOfEachProcessorInTheirFixedOrder) {
   SharedText text;
-  AppendRegisterDump(text, {1, 2, 3, 4, 5, 6, 7, 8, 0x401000, 0x246, 0x1B, 0x23, 0x2B, 0x33, 0x3B, 0});
+  AppendRegisterDump(text, RegisterValues{1, 2, 3, 4, 5, 6, 7, 8, 0x401000, 0x246, 0x1B, 0x23, 0x2B,
+                                          0x33, 0x3B, 0});
   EXPECT_EQ(text.view(),
             "EAX=00000001 EBX=00000002 ECX=00000003 EDX=00000004 ESI=00000005\n"
             "EDI=00000006 EBP=00000007 ESP=00000008 EIP=00401000 FLG=00000246\n"
             "CS=001B DS=0023 SS=002B ES=0033 FS=003B GS=0000");
+  text.Clear();
+  AppendRegisterDump(text, RegisterValues64{0x123456789ABCDEF0, 2, 3, 4, 5, 6, 7, 0x22FE40, 8, 9,
+                                            10, 11, 12, 13, 14, 0xFFFFFFFFFFFFFFFF,
+                                            0x140001000, 0x10246, 0x33, 0x2B, 0x2B, 0x2B, 0x53,
+                                            0x2B});
+  EXPECT_EQ(text.view(),
+            "RAX=123456789ABCDEF0 RBX=0000000000000002 RCX=0000000000000003 RDX=0000000000000004\n"
+            "RSI=0000000000000005 RDI=0000000000000006 RBP=0000000000000007 RSP=000000000022FE40\n"
+            "R8=0000000000000008 R9=0000000000000009 R10=000000000000000A R11=000000000000000B\n"
+            "R12=000000000000000C R13=000000000000000D R14=000000000000000E R15=FFFFFFFFFFFFFFFF\n"
+            "RIP=0000000140001000 FLG=00010246\n"
+            "CS=0033 DS=002B SS=002B ES=002B FS=0053 GS=002B");
 }
 
 TEST(StackTrace, OneLinePerFrameAfterTheSkippedOnesAsFarAsTheyFit) {

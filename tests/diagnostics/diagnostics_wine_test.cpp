@@ -17,18 +17,13 @@
 #include "gui_driver.h"
 #include "startup_order_probe.h"
 #include "support/registry_calls.h"
+#include "support/system_paths.h"
 #include "support/temp_dir.h"
 
 // The C runtime's own filter, which it installs before the program's initialisers run.
 extern "C" LONG WINAPI _gnu_exception_handler(EXCEPTION_POINTERS* exception);
 
 namespace {
-
-std::filesystem::path OwnPath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  return path;
-}
 
 // An address no program may write to; volatile, so the compiler cannot see it.
 volatile ULONG_PTR gUnmappedAddress = 0x10;

@@ -11,6 +11,7 @@
 
 #include "diagnostics/error_report_win32.h"
 #include "gui_driver.h"
+#include "support/system_paths.h"
 #include "support/temp_dir.h"
 #include "support/windows_text.h"
 
@@ -75,12 +76,6 @@ int RunScenario(const std::string& scenario) {
 }
 
 // ---- The test's side -----------------------------------------------------
-
-std::filesystem::path OwnPath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  return path;
-}
 
 // Starts this program again on `scenario`, with TEMP set to `temp` (none when
 // empty): the child inherits this process's environment.

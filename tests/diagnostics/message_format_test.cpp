@@ -20,10 +20,10 @@ TEST(FormatMessageText, ExpandsTheConversionsOfErrorMessages) {
   EXPECT_EQ(Format("%d %i %u", {static_cast<FormatArgument>(-5 & 0xFFFFFFFF), 7u, 0xFFFFFFFFu}),
             "-5 7 4294967295");
   EXPECT_EQ(Format("%x %X %08X %c%%", {0xC0DEu, 0xbeefu, 0x1Bu, 'Z'}), "c0de BEEF 0000001B Z%");
-  EXPECT_EQ(Format("[%5s|%-5s|%.2s|%05d|%lu]",
+  EXPECT_EQ(Format("[%9s|%-5s|%.2s|%05d|%lu]",
                    {TextArgument("ab"), TextArgument("ab"), TextArgument("abc"),
                     static_cast<FormatArgument>(-42 & 0xFFFFFFFF), 9u}),
-            "[   ab|ab   |ab|-0042|9]");
+            "[       ab|ab   |ab|-0042|9]");
 }
 
 TEST(FormatMessageText, NeverReadsAnArgumentThatWasNotGiven) {

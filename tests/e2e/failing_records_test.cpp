@@ -1,6 +1,6 @@
 // Records whose own code fails: a COM server whose DllUnregisterServer returns
-// an error, one whose DllUnregisterServer faults, and a program that does not
-// exist. After each run what the log names is gone, and nothing else has changed.
+// an error, one whose DllUnregisterServer faults, a program that does not
+// exist and one that ends with exit code 259. After each run what the log names is gone, and nothing else has changed.
 #include <gtest/gtest.h>
 
 #include "fault_scenario.h"
@@ -69,6 +69,21 @@ TEST(FailingRecords, ProgramThatDoesNotExistIsSkipped) {
   gone.insert({FileItem(after), DirItem(after.parent_path())});
   EXPECT_TRUE(ChangedExactly(before, scenario.TakeListing(), gone));
   EXPECT_EQ(scenario.RestartEntries(), scenario.RestartEntriesOfRun());
+}
+
+// 259 is also the code that says a process is still running: the run goes on
+// once the program has ended.
+TEST(FailingRecords, ProgramThatEndsWithCode259DoesNotHoldTheRun) {
+  FaultScenario scenario;
+  const fs::path program = scenario.Install().AddFile("tools\\ends259.exe");
+  fs::copy_file(BuiltFile("record_program.exe"), program, fs::copy_options::overwrite_existing);
+  const fs::path after = scenario.Install().AddFile("bin\\after.txt");
+  scenario.WriteLog({";" + program.string() + " exit=259", ";", ";", after.string()});
+
+  ASSERT_EQ(scenario.RunToFinish(), 1u);
+
+  EXPECT_TRUE(fs::exists(program.parent_path() / "record_program.txt"));
+  EXPECT_FALSE(fs::exists(after));
 }
 
 // Whatever becomes of a fault (the system ends the process, or a crash handler

@@ -1,10 +1,13 @@
-// On the 9x family an INI record rewrites system.ini, which needs a restart:
-// after Finish the uninstaller asks. On the NT family it never asks. Wine shows
-// a program the 9x family when its file name is set to Windows 98 under
-// AppDefaults; the installation's uninstaller is given such a name.
+// The platform families. On the 9x family an INI record rewrites system.ini,
+// which needs a restart: after Finish the uninstaller asks; on the NT family it
+// never asks. The 9x family takes every wide window function from the Unicode
+// layer (unicows.dll) beside the uninstaller, the NT family never loads it.
+// Wine shows a program the 9x family when its file name is set to Windows 98
+// under AppDefaults; the installation's uninstaller is given such a name.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 
 #include "uninstaller_fixture.h"
 
@@ -36,17 +39,42 @@ class FileGuard {
   std::string content_;
 };
 
-class Windows98Name {
+// Wine's settings for one program file name, removed afterwards.
+class AppDefaults {
  public:
-  explicit Windows98Name(const std::string& name)
-      : key_("Software\\Wine\\AppDefaults\\" + name) {
-    SetStringValue(HKEY_CURRENT_USER, key_, "Version", "win98");
+  explicit AppDefaults(const std::string& name) : key_("Software\\Wine\\AppDefaults\\" + name) {}
+  ~AppDefaults() { RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str()); }
+  void Windows98() const { SetStringValue(HKEY_CURRENT_USER, key_, "Version", "win98"); }
+  // The Unicode layer the program finds: the file beside it, or none at all
+  // (Wine's own, found otherwise, lacks PropertySheetW).
+  void UnicodeLayer(bool besideIt) const {
+    SetStringValue(HKEY_CURRENT_USER, key_ + "\\DllOverrides", "unicows", besideIt ? "native" : "");
   }
-  ~Windows98Name() { RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str()); }
 
  private:
   std::string key_;
 };
+
+constexpr char kUnicodeLayerCalls[] = "Software\\UninstallTests\\UnicodeLayer";
+
+// What the stand-in Unicode layer noted since the last time: the functions
+// called through it, and "(loaded)".
+std::set<std::string> TakeUnicodeLayerCalls() {
+  std::set<std::string> names;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kUnicodeLayerCalls, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    char name[64];
+    DWORD size = sizeof name;
+    for (DWORD i = 0; RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) ==
+                      ERROR_SUCCESS;
+         ++i, size = sizeof name) {
+      names.insert(name);
+    }
+    RegCloseKey(key);
+  }
+  RegDeleteTreeA(HKEY_CURRENT_USER, kUnicodeLayerCalls);
+  return names;
+}
 
 std::string IniValue(const std::string& section, const std::string& key) {
   char value[128] = {};
@@ -55,17 +83,28 @@ std::string IniValue(const std::string& section, const std::string& key) {
   return value;
 }
 
-// Runs an uninstaller whose log removes one system.ini entry; returns the
-// window texts of the message box shown after Finish (empty when none).
+// Runs an uninstaller whose log names no language and removes one system.ini
+// entry, with the stand-in Unicode layer beside it, as a user would: the
+// proposed language, Yes to the confirmation, Finish. Returns the message box
+// shown after Finish (empty when none).
 gui::MessageBoxInfo RunIniRecord(const Installation& installation, const std::string& key) {
   installation.AddLanguageFile();
-  installation.WriteLog("Ini Tool", installation.ProductKey(), "English",
-                        {"-boot\\" + key, "e2e.drv"});
+  fs::copy_file(BuiltFile("unicode_layer_recorder.dll"), installation.Directory() / "unicows.dll");
+  installation.WriteLog("Ini Tool", installation.ProductKey(), "", {"-boot\\" + key, "e2e.drv"});
+  TakeUnicodeLayerCalls();
   gui::Process process;
-  EXPECT_TRUE(installation.Start("-C", process));
+  EXPECT_TRUE(installation.Start("", process));
+  HWND choice = gui::WaitForWindow(
+      process.id, [](HWND window) { return gui::Control(window, kLanguageList) != nullptr; });
+  EXPECT_NE(choice, nullptr) << "no language choice";
+  if (!choice) return {};
+  gui::PressButton(choice, IDOK);
+  EXPECT_NE(gui::AnswerMessageBox(process.id, IDYES).window, nullptr) << "no confirmation";
   const Wizard wizard = WaitForWizard(process.id);
   EXPECT_NE(wizard.page, nullptr);
   if (!wizard.page) return {};
+  // The page's class procedure, DefDlgProcA on a wide class, keeps wide text.
+  EXPECT_EQ(gui::Text(wizard.page), L"Ini Tool");
   EXPECT_TRUE(gui::WaitUntil([&] { return wizard.FinishEnabled() && wizard.SuccessShown(); }));
   gui::PressButton(wizard.sheet, kWizardFinish);
   gui::MessageBoxInfo box = gui::WaitForMessageBox(process.id, 3000);
@@ -78,7 +117,9 @@ TEST(Family9x, AnIniRecordMakesTheUninstallerOfferARestart) {
   FileGuard systemIni(WindowsFile("system.ini"));
   FileGuard wininit(WindowsFile("wininit.ini"));
   Installation installation("uninst98.exe");
-  Windows98Name windows98("uninst98.exe");
+  AppDefaults settings("uninst98.exe");
+  settings.Windows98();
+  settings.UnicodeLayer(true);
   const std::string key = "e2e" + installation.Unique() + ".drv";
   WritePrivateProfileStringA("boot", key.c_str(), "e2e.drv", WindowsFile("system.ini").c_str());
   ASSERT_EQ(IniValue("boot", key), "e2e.drv");
@@ -94,17 +135,49 @@ TEST(Family9x, AnIniRecordMakesTheUninstallerOfferARestart) {
   const std::string lines = ReadBytes(WindowsFile("wininit.ini"));
   EXPECT_NE(lines.find("[rename]"), std::string::npos);
   EXPECT_NE(lines.find("NUL="), std::string::npos);
+  // Every wide function of the run came from the Unicode layer (the program's
+  // image imports none from the system).
+  const std::set<std::string> wide = {
+      "(loaded)",       "DialogBoxParamW",     "GetModuleHandleW", "LoadCursorW",
+      "LoadIconW",      "MessageBoxW",         "PostMessageW",     "PropertySheetW",
+      "RegisterClassExW", "SendDlgItemMessageW", "SendMessageW",   "SetDlgItemTextW",
+      "SetWindowTextW", sizeof(void*) == 8 ? "SetWindowLongPtrW" : "SetWindowLongW"};
+  EXPECT_EQ(TakeUnicodeLayerCalls(), wide);
 }
 
-TEST(FamilyNt, AnIniRecordNeverAsksForARestart) {
+TEST(Family9x, WithoutTheUnicodeLayerTheProgramSaysSoOnceAndGoesOn) {
+  FileGuard wininit(WindowsFile("wininit.ini"));
+  Installation installation("uninst98.exe");
+  AppDefaults settings("uninst98.exe");
+  settings.Windows98();
+  settings.UnicodeLayer(false);
+  installation.AddLanguageFile();
+  const fs::path tool = installation.AddFile("bin\\tool.exe");
+  installation.WriteLog("Plain Tool", installation.ProductKey(), "English", {tool.string()});
+  gui::Process process;
+  ASSERT_TRUE(installation.Start("-C", process));
+  const gui::MessageBoxInfo box = gui::AnswerMessageBox(process.id, IDOK);
+  ASSERT_NE(box.window, nullptr);
+  EXPECT_EQ(box.caption, L"TEST");
+  EXPECT_EQ(box.text, L"UNICOWS.DLL NOT LOADED!!");
+  // No second message: every later wide call fails quietly, the wizard among
+  // them, and the program runs to its end.
+  EXPECT_EQ(gui::WaitForExit(process), 1u);
+  EXPECT_TRUE(fs::exists(tool));
+}
+
+TEST(FamilyNt, AnIniRecordNeverAsksForARestartNorLoadsTheUnicodeLayer) {
   FileGuard systemIni(WindowsFile("system.ini"));
   RestartListGuard restartList;
   Installation installation;
+  AppDefaults settings("uninstall.exe");
+  settings.UnicodeLayer(true);
   const std::string key = "e2e" + installation.Unique() + ".drv";
   WritePrivateProfileStringA("boot", key.c_str(), "e2e.drv", WindowsFile("system.ini").c_str());
   const gui::MessageBoxInfo box = RunIniRecord(installation, key);
   EXPECT_EQ(box.window, nullptr) << "unexpected message box";
   EXPECT_EQ(IniValue("boot", key), "");
+  EXPECT_EQ(TakeUnicodeLayerCalls(), std::set<std::string>{});
 }
 
 }  // namespace

@@ -49,14 +49,7 @@ gui::WatchedRun FaultScenario::RunUnattended(const std::string& arguments) const
 DWORD FaultScenario::RunToFinish() const {
   gui::Process process;
   if (!Start(process)) return 0;
-  const gui::Wizard wizard = gui::WaitForWizard(process.id);
-  if (!wizard.page) {
-    gui::Kill(process);
-    return STILL_ACTIVE;
-  }
-  const DWORD code = gui::FinishWizard(process, wizard);
-  gui::Kill(process);
-  return code;
+  return FinishRun(process);
 }
 
 std::set<std::string> FaultScenario::CompanionItems() const {

@@ -1,6 +1,5 @@
-// Files as the removal meets them: read-only, in use, COM servers with and
-// without their unregistration, and the pruning of emptied directories that
-// never takes a folder of the system or the user.
+// The pruning of emptied directories never takes the user's desktop, whether
+// it held the last file removed or the uninstaller itself.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -20,68 +19,7 @@ constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\
 DWORD RunToTheEnd(const Installation& installation, const std::vector<std::string>& records) {
   installation.AddLanguageFile();
   installation.WriteLog("File Removal", installation.ProductKey(), "English", records);
-  gui::Process process;
-  if (!installation.Start("-C", process)) return 0;
-  const Wizard wizard = WaitForWizard(process.id);
-  if (!wizard.page) return 0;
-  return FinishWizard(process, wizard);
-}
-
-TEST(FileRemoval, ReadOnlyFilesGoAndEmptiedDirectoriesArePrunedUpToTheFirstThatIsNot) {
-  RestartListGuard restartList;
-  Installation installation;
-  const fs::path readOnly = installation.AddFile("data\\locked.txt");
-  SetFileAttributesA(readOnly.string().c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
-  const fs::path deep = installation.AddFile("A\\B\\f.txt");
-  const fs::path shallow = installation.AddFile("C\\D\\g.txt");
-  const fs::path userFile = installation.AddFile("C\\notes-of-the-user.txt");
-  EXPECT_EQ(RunToTheEnd(installation, {readOnly.string(), deep.string(), shallow.string()}), 1u);
-  EXPECT_FALSE(fs::exists(readOnly));
-  EXPECT_FALSE(fs::exists(readOnly.parent_path()));
-  EXPECT_FALSE(fs::exists(installation.Directory() / "A"));
-  EXPECT_FALSE(fs::exists(installation.Directory() / "C" / "D"));
-  EXPECT_TRUE(fs::exists(userFile));  // C holds the user's own file: it stays with it
-  const auto sources = RestartListSources();
-  for (const auto& gone : {readOnly, deep, shallow}) {
-    EXPECT_EQ(std::count(sources.begin(), sources.end(), gone.string()), 0) << gone;
-  }
-}
-
-TEST(FileRemoval, AFileInUseWaitsForTheRestartAndItsDirectoryStays) {
-  RestartListGuard restartList;
-  Installation installation;
-  const fs::path busy = installation.AddFile("bin\\busy.dll");
-  HANDLE held = CreateFileA(busy.string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(RunToTheEnd(installation, {busy.string()}), 1u);
-  CloseHandle(held);
-  EXPECT_TRUE(fs::exists(busy));
-  EXPECT_TRUE(fs::exists(busy.parent_path()));
-  const auto sources = RestartListSources();
-  const auto file = std::find(sources.begin(), sources.end(), busy.string());
-  ASSERT_NE(file, sources.end());
-  // Its directory follows it, so the restart can remove it once it is empty.
-  const auto directory =
-      std::find(sources.begin(), sources.end(), busy.parent_path().string() + "\\");
-  ASSERT_NE(directory, sources.end());
-  EXPECT_LT(file, directory);
-}
-
-TEST(FileRemoval, ComServersAreUnregisteredBeforeTheirFileGoes) {
-  RestartListGuard restartList;
-  Installation installation;
-  const fs::path server = installation.Directory() / "server.dll";
-  const fs::path plain = installation.Directory() / "plain.dll";
-  fs::copy_file(BuiltFile("sample_com_server.dll"), server);
-  fs::copy_file(BuiltFile("plain_library.dll"), plain);
-  EXPECT_EQ(RunToTheEnd(installation, {"%" + server.string(), "%" + plain.string()}), 1u);
-  EXPECT_FALSE(fs::exists(server));
-  EXPECT_FALSE(fs::exists(plain));  // no DllUnregisterServer: deleted all the same
-  const std::string record = "Software\\UninstallTests\\ComServer";
-  EXPECT_EQ(DwordValue(HKEY_CURRENT_USER, record, server.string(), 0), 1u)
-      << "DllUnregisterServer did not run while the file was there";
-  RegDeleteTreeA(HKEY_CURRENT_USER, record.c_str());
+  return installation.RunToFinish();
 }
 
 // Points the user's desktop at an empty folder of the test's own, as a
@@ -158,9 +96,7 @@ TEST(FileRemoval, AnUninstallerRunFromTheDesktopNeverSchedulesTheDesktop) {
       << "Desktop Tool\r\n" << holder.ProductKey() << "\r\nEnglish\r\n";
   gui::Process process;
   ASSERT_TRUE(gui::Start("\"" + (desktop / "uninstall.exe").string() + "\" -C", "", process));
-  const Wizard wizard = WaitForWizard(process.id);
-  ASSERT_NE(wizard.page, nullptr);
-  EXPECT_EQ(FinishWizard(process, wizard), 1u);
+  EXPECT_EQ(FinishRun(process), 1u);
   const auto sources = RestartListSources();
   EXPECT_NE(std::find(sources.begin(), sources.end(), (desktop / "uninstall.exe").string()),
             sources.end());

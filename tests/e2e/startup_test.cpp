@@ -1,7 +1,11 @@
 // Start-up as the user meets it: the confirmation, the -C switch, the language
-// choice when the log names no language, and the missing log.
+// choice when the log names no language, an installation on a network path,
+// and the missing log.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "support/platform_family.h"
 #include "uninstaller_fixture.h"
 
 namespace {
@@ -90,6 +94,56 @@ TEST_F(Startup, CancellingTheLanguageChoiceEndsWithoutRemovingAnything) {
   gui::PressButton(choice, IDCANCEL);
   EXPECT_EQ(gui::WaitForExit(process_), 1u);
   EXPECT_TRUE(NothingRemoved());
+}
+
+// A network share, \\localhost\<name>, for one test: Wine serves it from
+// dosdevices\unc\localhost\<name> in its prefix.
+class NetworkShare {
+ public:
+  explicit NetworkShare(const std::string& name) : path_("\\\\localhost\\" + name) {
+    char prefix[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    if (length == 0 || length >= sizeof prefix) return;
+    local_ = fs::path("Z:" + std::string(prefix)) / "dosdevices" / "unc" / "localhost" / name;
+    fs::create_directories(local_);
+  }
+  ~NetworkShare() {
+    std::error_code ignored;
+    if (!local_.empty()) fs::remove_all(local_, ignored);
+  }
+  bool Served() const { return !local_.empty(); }
+  const std::string& path() const { return path_; }
+  const fs::path& local() const { return local_; }
+
+ private:
+  std::string path_;
+  fs::path local_;
+};
+
+// The installation directory's name holds a percent sign as well: it is no
+// placeholder.
+TEST_F(Startup, AnInstallationOnANetworkPathIsFoundAndRemoved) {
+  if (!RunningUnderWine()) GTEST_SKIP() << "the share is served by Wine's prefix";
+  const NetworkShare share("e2e" + installation_.Unique());
+  ASSERT_TRUE(share.Served());
+  const fs::path local = share.local() / "Tool%W";
+  const std::string directory = share.path() + "\\Tool%W";
+  fs::create_directories(local / "bin");
+  std::ofstream(local / "bin" / "tool.exe") << "tool";
+  fs::copy_file(BuiltFile("lang.ini"), local / "lang.ini");
+  std::ofstream(local / "uninstall.log", std::ios::binary)
+      << "Network Tool\r\n" << installation_.ProductKey() << "\r\nEnglish\r\n"
+      << directory << "\\bin\\tool.exe\r\n";
+
+  ASSERT_TRUE(installation_.Start("\"" + directory + "\" -C", process_));
+  const Wizard wizard = WaitForWizard(process_.id);
+  ASSERT_NE(wizard.page, nullptr) << "the log was not found";
+  EXPECT_EQ(gui::ControlText(wizard.page, kPageDescription),
+            L"Uninstallation Wizard will remove the software 'Network Tool' from your computer.");
+  EXPECT_EQ(FinishWizard(process_, wizard), 1u);
+  EXPECT_FALSE(fs::exists(local));
+  EXPECT_TRUE(fs::exists(share.local())) << "the share's root is no directory to prune";
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(installation_.ProductKey())));
 }
 
 class MissingLog : public ::testing::Test {

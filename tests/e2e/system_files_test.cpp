@@ -9,12 +9,6 @@
 
 namespace {
 
-std::string SystemDirectory() {
-  char path[MAX_PATH] = {};
-  GetSystemDirectoryA(path, sizeof path);
-  return path;
-}
-
 class SystemFiles : public ::testing::Test {
  protected:
   // A file directly in the system directory with the given SharedDLLs count

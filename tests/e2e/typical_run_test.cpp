@@ -9,12 +9,6 @@
 
 namespace {
 
-std::string SystemDirectory() {
-  char path[MAX_PATH] = {};
-  GetSystemDirectoryA(path, sizeof path);
-  return path;
-}
-
 // A window of the test's own that counts the font-change broadcasts it gets.
 struct FontChangeListener {
   static inline int count = 0;
@@ -103,6 +97,9 @@ TEST(TypicalRun, EveryKindOfRecordIsCarriedOut) {
   }
   const std::string comClass = "Software\\Classes\\CLSID\\{6B1D2C7E-3F4A-4E55-9A0B-5D2E8C1F7A31}";
   ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, comClass));
+  // A library without DllUnregisterServer, which goes all the same.
+  const fs::path plain = dir / "plugins" / "plain.dll";
+  fs::copy_file(BuiltFile("plain_library.dll"), plain);
 
   // A font file (any content: its resource may not load) and the broadcast.
   const fs::path font = installation.AddFile("fonts\\e2e.ttf");
@@ -121,7 +118,7 @@ TEST(TypicalRun, EveryKindOfRecordIsCarriedOut) {
 
   installation.WriteLog("Every Record", installation.ProductKey(), "English",
                         {tool.string(), guide.string(), readme.string(), "%" + server.string(),
-                         "&" + font.string(),
+                         "%" + plain.string(), "&" + font.string(),
                          ":HKEY_CURRENT_USER\\" + testKey + "\\Vendor\\Product\\Window",
                          ";" + program.string() + " --final 1000", ";", ";"});
 
@@ -146,7 +143,7 @@ TEST(TypicalRun, EveryKindOfRecordIsCarriedOut) {
 
   // Files gone, emptied directories pruned; the tools directory keeps the
   // program's own output and the installation directory the running uninstaller.
-  for (const auto& gone : {tool, guide, readme, server, font}) EXPECT_FALSE(fs::exists(gone)) << gone;
+  for (const auto& gone : {tool, guide, readme, server, plain, font}) EXPECT_FALSE(fs::exists(gone)) << gone;
   for (const auto& pruned : {dir / "bin", dir / "docs", dir / "plugins", dir / "fonts"}) {
     EXPECT_FALSE(fs::exists(pruned)) << pruned;
   }

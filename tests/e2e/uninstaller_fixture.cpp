@@ -1,13 +1,10 @@
 #include "uninstaller_fixture.h"
 
-#include <cstring>
 #include <fstream>
 #include <random>
 
 namespace {
 
-constexpr char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-constexpr char kPendingRenames[] = "PendingFileRenameOperations";
 
 std::string RandomName() {
   std::random_device random;
@@ -106,47 +103,16 @@ DWORD DwordValue(HKEY root, const std::string& key, const std::string& name, DWO
   return value;
 }
 
-namespace {
-std::string ReadPendingRenames(bool& exists) {
-  DWORD size = 0;
-  exists = RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_REG_MULTI_SZ,
-                        nullptr, nullptr, &size) == ERROR_SUCCESS;
-  if (!exists) return {};
-  std::string data(size, '\0');
-  RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_REG_MULTI_SZ, nullptr,
-               data.data(), &size);
-  data.resize(size);
-  return data;
-}
-}  // namespace
 
-std::vector<std::string> RestartListSources() {
-  bool exists = false;
-  const std::string data = ReadPendingRenames(exists);
-  std::vector<std::string> sources;
-  for (std::size_t at = 0; at < data.size() && data[at] != '\0';) {
-    std::string source = data.c_str() + at;
-    at += source.size() + 1;
-    const std::size_t targetLength = at < data.size() ? std::strlen(data.c_str() + at) : 0;
-    at += targetLength + 1;
-    if (source.rfind("\\??\\", 0) == 0) source = source.substr(4);
-    sources.push_back(source);
-  }
-  return sources;
+DWORD FinishRun(gui::Process& process) {
+  const gui::Wizard wizard = gui::WaitForWizard(process.id);
+  const DWORD code = wizard.page ? gui::FinishWizard(process, wizard) : STILL_ACTIVE;
+  gui::Kill(process);
+  return code;
 }
 
-RestartListGuard::RestartListGuard() { saved_ = ReadPendingRenames(existed_); }
-
-RestartListGuard::~RestartListGuard() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
-    return;
-  }
-  if (existed_) {
-    RegSetValueExA(key, kPendingRenames, 0, REG_MULTI_SZ,
-                   reinterpret_cast<const BYTE*>(saved_.data()), static_cast<DWORD>(saved_.size()));
-  } else {
-    RegDeleteValueA(key, kPendingRenames);
-  }
-  RegCloseKey(key);
+DWORD Installation::RunToFinish(const std::string& arguments) const {
+  gui::Process process;
+  if (!Start(arguments, process)) return 0;
+  return FinishRun(process);
 }

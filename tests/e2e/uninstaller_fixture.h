@@ -11,6 +11,8 @@
 
 #include "gui_driver.h"
 #include "support/registry_calls.h"
+#include "support/restart_list_state.h"
+#include "support/system_paths.h"
 #include "support/temp_dir.h"
 #include "uninstaller_windows.h"
 
@@ -45,6 +47,8 @@ class Installation {
 
   // Starts the installation's uninstaller with `arguments`.
   bool Start(const std::string& arguments, gui::Process& process) const;
+  // Starts it, waits for the wizard to finish and presses Finish; the exit code.
+  DWORD RunToFinish(const std::string& arguments = "-C") const;
 
  private:
   TempDir temp_;
@@ -56,25 +60,17 @@ class Installation {
 // The uninstall.exe that was built, copied beside the test program, and its companions.
 fs::path BuiltFile(const std::string& name);
 
+// Waits for the started uninstaller's wizard to finish, presses Finish and
+// returns the exit code (STILL_ACTIVE when no wizard came or it never finished).
+DWORD FinishRun(gui::Process& process);
+
 // The scenarios speak of the uninstaller's windows and controls directly.
 using namespace gui;
 
-// Registry and restart-list helpers.
+// Registry helpers.
 bool KeyExists(HKEY root, const std::string& key);
 bool ValueExists(HKEY root, const std::string& key, const std::string& name);
 void SetStringValue(HKEY root, const std::string& key, const std::string& name,
                     const std::string& value);
 void SetDwordValue(HKEY root, const std::string& key, const std::string& name, DWORD value);
 DWORD DwordValue(HKEY root, const std::string& key, const std::string& name, DWORD missing);
-// The restart list's sources, in order, without their \??\ prefix.
-std::vector<std::string> RestartListSources();
-// Saves the restart list and puts it back on destruction.
-class RestartListGuard {
- public:
-  RestartListGuard();
-  ~RestartListGuard();
-
- private:
-  std::string saved_;
-  bool existed_ = false;
-};

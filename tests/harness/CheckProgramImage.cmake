@@ -1,16 +1,20 @@
 cmake_minimum_required(VERSION 3.25)
-# Checks the shipped uninstall.exe: an i386 GUI program that imports only DLLs
-# every Windows has. Run with -DEXE=... -DOBJDUMP=...
+# Checks uninstall.exe as built: a GUI program of the expected format that
+# imports only DLLs every Windows has and no wide function, and no larger than
+# MAX_KIB when given. Run with -DEXE=... -DOBJDUMP=... -DFORMAT=pei-i386|pei-x86-64 [-DMAX_KIB=n]
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE headers RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${EXE}")
 endif()
-string(FIND "${headers}" "file format pei-i386" i386)
+string(REGEX MATCH "file format [^\n]+" format "${headers}")
 string(REGEX MATCH "Subsystem[ \t]+0*2[ \t]" gui "${headers}")
-if(i386 EQUAL -1 OR NOT gui)
-  message(FATAL_ERROR "${EXE} is not a 32-bit GUI program")
+if(NOT format STREQUAL "file format ${FORMAT}" OR NOT gui)
+  message(FATAL_ERROR "${EXE} is not a GUI program in ${FORMAT} (${format})")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
+if(NOT imports)
+  message(FATAL_ERROR "objdump shows no imports of ${EXE}")
+endif()
 set(allowed kernel32 user32 gdi32 advapi32 comctl32 ole32 oleaut32 shell32 shlwapi msvcrt
             comdlg32 version)
 foreach(line IN LISTS imports)
@@ -22,5 +26,20 @@ foreach(line IN LISTS imports)
   endif()
   message(STATUS "imports ${dll}")
 endforeach()
+# The wide window functions are bound at run time, from the Unicode layer on the
+# 9x family, where the system's own are stubs that fail: none may be imported.
+string(REGEX MATCHALL "\t[0-9a-f]+\t +[0-9]+ +[A-Za-z0-9_]+W\n" wide "${headers}")
+if(wide)
+  list(TRANSFORM wide REPLACE ".* " "")
+  list(TRANSFORM wide STRIP)
+  list(JOIN wide " " wide)
+  message(FATAL_ERROR "uninstall.exe imports wide functions: ${wide}")
+endif()
 file(SIZE ${EXE} size)
-message(STATUS "uninstall.exe: ${size} bytes")
+message(STATUS "uninstall.exe (${FORMAT}): ${size} bytes")
+if(DEFINED MAX_KIB)
+  math(EXPR limit "${MAX_KIB} * 1024")
+  if(size GREATER limit)
+    message(FATAL_ERROR "uninstall.exe has ${size} bytes, more than ${MAX_KIB} KiB")
+  endif()
+endif()

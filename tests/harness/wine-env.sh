@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # One Wine session for a whole test run: one Xvfb, one persistent wineserver on a
 # private prefix, and a hidden keeper window that holds Wine's desktop open.
-#   wine-env.sh start STATE_DIR [KEEPER_EXE]   start (idempotent), write STATE_DIR/env
-#   wine-env.sh stop STATE_DIR                 stop everything it started, by PID
+#   wine-env.sh start STATE_DIR ARCH [KEEPER_EXE]   start (idempotent), write STATE_DIR/env
+#   wine-env.sh stop STATE_DIR                      stop everything it started, by PID
+# ARCH 32: a 32-bit prefix and the 32-bit loader; ARCH 64: a 64-bit prefix and
+# the 64-bit loader. STATE_DIR/env names the loader as WINELOADER: callers start
+# programs with "$WINELOADER", never with the `wine` script, which picks the
+# 32-bit loader whenever it is installed.
 # The prefix is created once (STATE_DIR/prefix) and kept between runs. With
 # WINE_ENV_DISPLAY set, programs show on that display instead of a new Xvfb.
 set -u
-cmd=${1:?usage: wine-env.sh start|stop STATE_DIR [KEEPER_EXE]}
-state=${2:?state directory}
-keeper=${3:-}
+usage="usage: wine-env.sh start STATE_DIR ARCH [KEEPER_EXE] | stop STATE_DIR"
+cmd=${1:?$usage}
+state=${2:?$usage}
 mkdir -p "$state"
 state=$(cd "$state" && pwd)
 prefix_version=3   # bump when the prefix settings below change
+source "$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh"
 
 export WINEPREFIX=$state/prefix
 export WINEDEBUG=-all
@@ -57,18 +62,29 @@ start_xvfb() {
 }
 
 setup_prefix() {
-  [ "$(cat "$state/prefix.version" 2>/dev/null)" = "$prefix_version" ] && return 0
+  local version="$prefix_version $WINEARCH"
+  [ "$(cat "$state/prefix.version" 2>/dev/null)" = "$version" ] && return 0
   rm -rf "$WINEPREFIX"
-  wineboot -i </dev/null >"$state/wineboot.log" 2>&1
+  "$WINELOADER" wineboot -i </dev/null >"$state/wineboot.log" 2>&1
   # Settings of the test prefix: no window manager round trips on every hide,
   # no blocking crash dialog from winedbg.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >>"$state/wineboot.log" 2>&1
+  "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1
+  "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >>"$state/wineboot.log" 2>&1
   wineserver -w
-  echo "$prefix_version" >"$state/prefix.version"
+  echo "$version" >"$state/prefix.version"
 }
 
 start() {
+  local arch=${1:?$usage} keeper=${2:-}
+  export WINELOADER
+  WINELOADER=$(wine_loader "$arch") || exit 2
+  export WINEARCH=win$arch
+  if ! wine_arch_runs "$arch"; then
+    local why="wine64 is missing"
+    [ "$arch" = 32 ] && why="this machine does not execute 32-bit code, or wine32 is missing"
+    echo "wine-env: no $arch-bit Wine session here: $WINELOADER --version fails ($why)" >&2
+    exit 1
+  fi
   start_xvfb || exit 1
   export DISPLAY=:$(cat "$state/display")
   if ! alive "$state/wineserver.pid"; then
@@ -77,10 +93,10 @@ start() {
     echo $! >"$state/wineserver.pid"
     sleep 0.5
     # Start the prefix's own processes now, with no pipe they could inherit.
-    wine cmd /c exit </dev/null >"$state/warmup.log" 2>&1
+    "$WINELOADER" cmd /c exit </dev/null >"$state/warmup.log" 2>&1
   fi
   if [ -n "$keeper" ] && ! alive "$state/keeper.pid"; then
-    setsid wine "$keeper" </dev/null >"$state/keeper.log" 2>&1 &
+    setsid "$WINELOADER" "$keeper" </dev/null >"$state/keeper.log" 2>&1 &
     echo $! >"$state/keeper.pid"
   fi
   cat >"$state/env" <<ENV
@@ -88,8 +104,10 @@ export WINEPREFIX='$WINEPREFIX'
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree,mshtml='
 export DISPLAY='$DISPLAY'
+export WINEARCH='$WINEARCH'
+export WINELOADER='$WINELOADER'
 ENV
-  echo "wine-env: DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX wineserver pid $(cat "$state/wineserver.pid")"
+  echo "wine-env: DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX $WINEARCH wineserver pid $(cat "$state/wineserver.pid")"
 }
 
 stop() {
@@ -110,7 +128,7 @@ stop() {
 }
 
 case "$cmd" in
-  start) start ;;
+  start) start "${@:3}" ;;
   stop) stop ;;
-  *) echo "usage: wine-env.sh start|stop STATE_DIR [KEEPER_EXE]" >&2; exit 2 ;;
+  *) echo "$usage" >&2; exit 2 ;;
 esac

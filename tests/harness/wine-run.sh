@@ -14,11 +14,11 @@ fi
 source "$state/env"
 if [ "${1:-}" = --win98 ]; then
   shift
-  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$(basename "$1")" /v Version /d win98 /f \
+  "$WINELOADER" reg add "HKCU\\Software\\Wine\\AppDefaults\\$(basename "$1")" /v Version /d win98 /f \
     </dev/null >/dev/null 2>&1
 fi
 out=$(mktemp "$state/run.XXXXXX")
-wine "$@" </dev/null >"$out" 2>&1
+"$WINELOADER" "$@" </dev/null >"$out" 2>&1
 rc=$?
 cat "$out"
 rm -f "$out"

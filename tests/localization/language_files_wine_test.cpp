@@ -10,15 +10,6 @@ using LanguageFiles = LanguageTest;
 
 const std::wstring kMarker = L"___string not found___";
 
-TEST_F(LanguageFiles, SpeaksTheLogsLanguage) {
-  WriteLanguageFile("lang.ini", kTestLanguages);
-  EXPECT_EQ(LoadLanguageFile(InstallDir(), "lang.ini", "German", true, language_), 1);
-  EXPECT_EQ(language_.current.view(), u"German");
-  EXPECT_EQ(String(74, 30), L"Der Assistent entfernt 'Tool ");
-  language_.current.Assign(u"English");
-  EXPECT_EQ(String(99), L"Drive C:, line\nbreak");
-}
-
 TEST_F(LanguageFiles, WhatCannotBeReadLeavesEveryTextTheMarker) {
   EXPECT_EQ(LoadLanguageFile(InstallDir(), "lang.ini", "German", true, language_), 1);
   EXPECT_EQ(language_.current.view(), u"English");

@@ -47,11 +47,14 @@ TEST(PathPlaceholders, LettersInEitherCaseAndRunsOfBackslashesCollapsed) {
       {"100%%", "100%"},
       {"a%xb%Qc%9d%C%u", "abcd"},  // unknown letters, %C and %U stand for nothing
       {"end%", "end"},
-      {"\\\\server\\share\\\\\\x", "\\server\\share\\x"},
+      {"\\\\server\\share\\\\\\x", "\\\\server\\share\\x"},  // a network path keeps its leading pair
+      {"\\\\\\x\\\\", "\\\\x\\"},
       {"%I\\\\sub\\%I", "D:\\Apps\\Tool\\sub\\D:\\Apps\\Tool\\"},
   };
   for (const Case& c : cases) EXPECT_EQ(FakeSystem().Expand(c.input), c.expanded) << c.input;
   EXPECT_EQ(FakeSystem().Expand("%K", ""), "");
+  EXPECT_EQ(FakeSystem().Expand("%I\\uninstall.log", "\\\\srv\\share\\Tool\\"),
+            "\\\\srv\\share\\Tool\\uninstall.log");
 }
 
 TEST(PathPlaceholders, SystemIsAskedOnlyForPlaceholdersThatAppear) {

@@ -18,17 +18,13 @@
 #include "registry/registry_access.h"
 #include "removal/restart_list.h"
 #include "support/registry_calls.h"
+#include "support/restart_list_state.h"
 #include "support/platform_family.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using namespace std::string_literals;
-
-constexpr char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-constexpr char kPendingRenames[] = "PendingFileRenameOperations";
-
-using Entries = std::vector<std::pair<std::string, std::string>>;
 
 std::string WindowsFile(const char* name) {
   char directory[MAX_PATH];
@@ -61,66 +57,7 @@ class SavedFile {
   std::optional<std::string> content_;
 };
 
-// The pending renames value, saved in its wide form (exactly as stored) and
-// removed, and put back afterwards.
-class SavedPendingRenames {
- public:
-  SavedPendingRenames() {
-    DWORD size = 0;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_ANY, &type_, nullptr, &size) ==
-        ERROR_SUCCESS) {
-      data_.emplace(size, '\0');
-      RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_ANY, &type_, data_->data(), &size);
-    }
-    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue);
-  }
-  ~SavedPendingRenames() {
-    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue);
-    if (data_) {
-      RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue, type_, data_->data(),
-                      static_cast<DWORD>(data_->size()));
-    }
-  }
-
- private:
-  static constexpr wchar_t kKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-  static constexpr wchar_t kValue[] = L"PendingFileRenameOperations";
-  DWORD type_ = REG_MULTI_SZ;
-  std::optional<std::string> data_;
-};
-
-std::optional<std::string> PendingRenamesData() {
-  DWORD size = 0;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
-                   nullptr, &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  std::string data(size, '\0');
-  RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
-               data.data(), &size);
-  return data.substr(0, size);
-}
-
-void SetPendingRenamesData(const std::string& data) {
-  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, REG_MULTI_SZ, data.data(),
-                  static_cast<DWORD>(data.size()));
-}
-
-// The value's entries (source, target), up to its closing empty string.
-Entries PendingRenames() {
-  Entries entries;
-  const std::string data = PendingRenamesData().value_or("");
-  for (std::size_t at = 0; at < data.size() && data[at] != '\0';) {
-    const std::string source = data.c_str() + at;
-    at += source.size() + 1;
-    const std::string target = at < data.size() ? data.c_str() + at : "";
-    at += target.size() + 1;
-    entries.emplace_back(source, target);
-  }
-  return entries;
-}
-
-std::string EntryData(const Entries& entries) {
+std::string EntryData(const RestartEntries& entries) {
   std::string data;
   for (const auto& [source, target] : entries) data += source + '\0' + target + '\0';
   return data;
@@ -182,7 +119,7 @@ TEST_F(RestartListTest, OnlyRewritingWininitAsksForARestart) {
 
 // Scheduled again, a file stands once; its directory follows every file of it.
 TEST_F(RestartListTest, FilesStandOnceBeforeTheirDirectoryAndOtherProgramsEntriesStay) {
-  const Entries others{{"\\??\\C:\\Other\\setup.tmp", "!\\??\\C:\\Other\\setup.exe"},
+  const RestartEntries others{{"\\??\\C:\\Other\\setup.tmp", "!\\??\\C:\\Other\\setup.exe"},
                        Deletion("C:\\Other\\old.dll")};
   const std::string renames =
       "[Rename]\r\nNUL=C:\\OTHER\\OLD.DLL\r\nC:\\OTHER\\SETUP.EXE=C:\\OTHER\\SETUP.TMP\r\n";
@@ -199,7 +136,7 @@ TEST_F(RestartListTest, FilesStandOnceBeforeTheirDirectoryAndOtherProgramsEntrie
   Schedule(b_);
   if (Nt()) {
     EXPECT_EQ(PendingRenames(),
-              (Entries{others[0], others[1], Deletion(a_), Deletion(b_), Deletion(directory_)}));
+              (RestartEntries{others[0], others[1], Deletion(a_), Deletion(b_), Deletion(directory_)}));
   } else {
     EXPECT_EQ(Wininit(), renames + WininitLine(a_) + WininitLine(b_) + other);
   }
@@ -213,12 +150,13 @@ TEST_F(RestartListTest, MissingFileIsNotScheduledOn9x) {
 
 TEST_F(RestartListTest, MalformedLastEntryAloneIsDroppedAndToldOf) {
   if (!Nt()) GTEST_SKIP() << "WININIT.INI has no such layout";
-  const Entries others{{"\\??\\C:\\Other\\setup.tmp", "\\??\\C:\\Other\\setup.exe"},
+  const RestartEntries others{{"\\??\\C:\\Other\\setup.tmp", "\\??\\C:\\Other\\setup.exe"},
                        Deletion("C:\\Other\\old.dll")};
   // The last string is a source for our file, with no target and no closing string.
   SetPendingRenamesData(EntryData(others) + "\\??\\" + a_);
   EXPECT_TRUE(Schedule(a_).corruptEntryDropped);
-  EXPECT_EQ(PendingRenames(), (Entries{others[0], others[1], Deletion(a_), Deletion(directory_)}));
+  EXPECT_EQ(PendingRenames(),
+            (RestartEntries{others[0], others[1], Deletion(a_), Deletion(directory_)}));
   EXPECT_FALSE(Schedule(b_).corruptEntryDropped);  // the list is whole again
 }
 

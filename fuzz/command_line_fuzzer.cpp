@@ -3,9 +3,10 @@
 // Raw lines check what holds for any line: the program path is the module's,
 // the installation directory ends with a backslash and is the last resolved
 // argument (or the module's directory), no switch or quote reaches the
-// resolver, the switch is a switch that fits. Lines without quotes, and lines
-// built from arguments that are quoted or bare at random, must also give
-// exactly the expected arguments in order.
+// resolver, the switch is a switch that fits and neither -S nor -L. Lines
+// without quotes, and lines built from arguments that are quoted or bare at
+// random, must also give exactly the expected arguments in order, and -S and
+// -L<path> wherever they stand.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <optional>
@@ -28,16 +29,36 @@ bool IsSwitch(std::string_view token) {
 struct Expected {
   std::vector<std::string> resolved;  // arguments handed to the resolver, in order
   std::string switchString;
+  bool unattended = false;
+  bool reportWanted = false;
+  std::string reportPath;  // of the last -L; empty when it does not fit
 };
 
+// -S, or -L and its path, in either case; false for any other argument.
+bool TakeRunSwitch(const std::string& argument, Expected& expected) {
+  if (argument.size() < 2 || argument[0] != '-') return false;
+  if (FoldAscii(argument[1]) == 'S' && argument.size() == 2) {
+    expected.unattended = true;
+    return true;
+  }
+  if (FoldAscii(argument[1]) != 'L') return false;
+  expected.reportWanted = true;
+  expected.reportPath = argument.size() < kTokenCapacity ? argument.substr(2) : "";
+  return true;
+}
+
 // The arguments after the program's name up to the first switch, as the
-// tokeniser must see them; tokens that do not fit are not used.
+// tokeniser must see them, and -S and -L wherever they stand; tokens that do
+// not fit are not used.
 Expected FromArguments(const std::vector<std::string>& arguments) {
   Expected expected;
+  bool switchMet = false;
   for (const std::string& argument : arguments) {
+    if (TakeRunSwitch(argument, expected) || switchMet) continue;
     if (IsSwitch(argument)) {
       if (argument.size() < kTokenCapacity) expected.switchString = argument;
-      break;
+      switchMet = true;
+      continue;
     }
     if (argument.size() < kTokenCapacity) expected.resolved.push_back(argument);
   }
@@ -115,6 +136,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view switchString = values.switchString.view();
   FUZZ_CHECK(switchString.empty() || IsSwitch(switchString));
   FUZZ_CHECK(switchString.find('"') == std::string_view::npos);
+  Expected runSwitches;
+  FUZZ_CHECK(!TakeRunSwitch(std::string(switchString), runSwitches));
+  FUZZ_CHECK(values.reportWanted || values.reportPath.empty());
 
   std::optional<Expected> expected;
   if (structured) {
@@ -125,6 +149,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (expected) {
     FUZZ_CHECK(resolved == expected->resolved);
     FUZZ_CHECK(switchString == expected->switchString);
+    FUZZ_CHECK(values.unattended == expected->unattended);
+    FUZZ_CHECK(values.reportWanted == expected->reportWanted);
+    FUZZ_CHECK(values.reportPath.view() == expected->reportPath);
   }
 
   // The key a missing log removes is one key name, never a path.

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "removal/record_words.h"
 #include "removal/uninstall_log.h"
 
 namespace {
@@ -19,64 +20,35 @@ void Warn(int line, const char* what) {
   ++gWarnings;
 }
 
-const char* SkipText(SkipReason reason) {
-  switch (reason) {
-    case SkipReason::kEmptyLine: return "empty line: nothing is done";
-    case SkipReason::kOverlongLine:
-      return "record line longer than 259 characters: not carried out";
-    case SkipReason::kOverlongContinuation:
-      return "a continuation line is longer than its buffer: the record is not carried out";
-    case SkipReason::kIniWithoutBackslash:
-      return "INI record without a backslash between section and entry: ignored, and the "
-             "next line is read as a record of its own";
-    case SkipReason::kIncompleteAtEnd:
-      return "the log ends inside this record: it is not carried out";
-    case SkipReason::kZeroByte:
-      return "a line of the record holds a zero byte: the record is not carried out";
-    case SkipReason::kRelativePath:
-      return "the path is not absolute: the record is not carried out";
-    case SkipReason::kNone: break;
-  }
-  return "";
+void WarnSkipped(int line, const LogRecord& record) {
+  RecordLineText text = StartRecordLine(line, record);
+  AppendSkipped(text, record.skipReason);
+  std::printf("warning: %s\n", text.c_str());
+  ++gWarnings;
 }
 
 void PrintRecord(int line, const LogRecord& record) {
-  const std::string_view text = record.Text();
-  const int length = static_cast<int>(text.size());
+  RecordLineText text = StartRecordLine(line, record);
   switch (record.kind) {
-    case RecordKind::kFont:
-      std::printf("line %d: remove font resource and delete %.*s\n", line, length, text.data());
-      break;
-    case RecordKind::kComServer:
-      std::printf("line %d: unregister COM server and delete %.*s\n", line, length, text.data());
-      break;
-    case RecordKind::kIniEntry: {
-      const auto section = record.IniSection();
-      const auto name = record.IniEntryName();
-      std::printf("line %d: remove entry %.*s=%s from section [%.*s] of system.ini\n", line,
-                  static_cast<int>(name.size()), name.data(), record.iniValue.c_str(),
-                  static_cast<int>(section.size()), section.data());
-      break;
-    }
+    case RecordKind::kFont: text.Append("remove the font resource, then delete the file"); break;
+    case RecordKind::kComServer: text.Append("unregister, then delete"); break;
+    case RecordKind::kIniEntry: text.Append("remove"); break;
     case RecordKind::kRegistryValue:
-      std::printf("line %d: delete registry value %.*s\n", line, length, text.data());
-      break;
+    case RecordKind::kFile: text.Append("delete"); break;
     case RecordKind::kProgram: {
       // Where the program file lies is only known on the target machine.
       const bool ownDirectory = record.dirChoiceLine.size() > 1;
-      const char* directory =
-          record.workingDirLine.size() > 1 ? record.workingDirLine.c_str() + 1 : "";
-      std::printf("line %d: run %.*s (working directory: %s) and wait for it\n", line, length,
-                  text.data(),
-                  !ownDirectory        ? "the program file's directory"
-                  : *directory == '\0' ? "the uninstaller's"
-                                       : directory);
+      const std::string_view directory = record.workingDirLine.view().substr(
+          record.workingDirLine.empty() ? 0 : 1);
+      text.Append("run in ");
+      text.Append(!ownDirectory        ? "the program file's directory"
+                  : directory.empty() ? "the uninstaller's working directory"
+                                      : directory);
+      text.Append(" and wait for it");
       break;
     }
-    case RecordKind::kFile:
-      std::printf("line %d: delete file %.*s\n", line, length, text.data());
-      break;
   }
+  std::printf("%s\n", text.c_str());
 }
 
 }  // namespace
@@ -103,31 +75,22 @@ int main(int argc, char** argv) {
   }
   std::printf("Lines counted for the progress bar: %d\n\n", log.CountLines());
 
-  int line = 4;
+  int line = kFirstRecordLine;
   int records = 0;
   for (;;) {
     LogRecord record;
     ReadLogRecord(log, record);
     if (record.status == RecordStatus::kEnd) {
-      if (record.skipReason != SkipReason::kNone) {
-        Warn(line, SkipText(record.skipReason));
-      } else if (!record.line.empty()) {
-        Warn(line, "last line has no line feed: it is not carried out");
-      }
+      if (record.skipReason != SkipReason::kNone) WarnSkipped(line, record);
       break;
     }
     if (record.status == RecordStatus::kSkipped) {
-      Warn(line, SkipText(record.skipReason));
+      WarnSkipped(line, record);
     } else {
       PrintRecord(line, record);
       ++records;
     }
-    // Physical lines of the record: continuation lines were read unless the
-    // record line itself was skipped before them.
-    const bool readContinuations = record.continuationLines > 0;
-    line += 1;
-    if (readContinuations && record.kind == RecordKind::kIniEntry) line += 1;
-    if (readContinuations && record.kind == RecordKind::kProgram) line += 2;
+    line = NextRecordLine(line, record);
   }
   std::printf("\n%d record(s) to carry out, %d warning(s)\n", records, gWarnings);
   return gWarnings == 0 ? 0 : 1;

@@ -1,7 +1,9 @@
 #pragma once
 // The command line: an optional installation directory, then at most one
 // switch (-C: no confirmation; -U<name>: the Uninstall subkey to remove when
-// the log is missing).
+// the log is missing). -S (unattended) and -L<path> (a report of the run) may
+// stand anywhere after the program name; the rest of the line is read as if
+// they were not there.
 
 #include <cstddef>
 #include <string_view>
@@ -19,7 +21,11 @@ using FullPath = BoundedString<kFullPathCapacity>;
 struct CommandLineValues {
   FullPath installDir;    // always ends with a backslash
   FullPath programPath;   // the running module's own file
-  BoundedString<kSwitchCapacity> switchString;  // the first switch as typed
+  BoundedString<kSwitchCapacity> switchString;  // the first switch other than -S and -L, as typed
+  bool unattended = false;    // -S
+  bool reportWanted = false;  // -L<path>; the last one counts
+  // Empty while a report is wanted: the path given cannot be used (none, or too long).
+  BoundedString<kTokenCapacity> reportPath;
 };
 
 // Resolves a token against the current directory; false when it cannot be
@@ -29,7 +35,8 @@ using FullPathResolver = FunctionRef<bool(std::string_view token, FullPath& full
 // Tokenises `line` (program name included). The installation directory is the
 // last non-switch argument before the first switch, as a full path with a
 // trailing backslash, or the directory of `modulePath` without one. A token or
-// resolved path that does not fit its buffer is not used.
+// resolved path that does not fit its buffer is not used. `-L"path"` is one
+// token, so a report path may hold blanks.
 void ParseCommandLine(std::string_view line, std::string_view modulePath,
                       FullPathResolver resolve, CommandLineValues& values);
 

@@ -8,6 +8,7 @@
 #include "common/win32_handles.h"
 #include "control/command_line_win32.h"
 #include "control/program_state.h"
+#include "diagnostics/unattended_win32.h"
 #include "localization/code_page_win32.h"
 #include "localization/dialog_texts_win32.h"
 #include "localization/language_win32.h"
@@ -16,6 +17,7 @@
 #include "registry/registry_access.h"
 #include "removal/path_placeholders_win32.h"
 #include "removal/removal_worker_win32.h"
+#include "removal/run_report_win32.h"
 #include "resources/resource_ids.h"
 #include "wizard/wizard_win32.h"
 
@@ -40,13 +42,21 @@ using Message = BoundedWideString<kMessageCapacity>;
 
 const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 
-// COM for the whole run; released last, after everything else start-up made.
+// COM for the whole run of the wizard; released last, after everything else
+// start-up made. An unattended run has no use for it (initialised, COM gives
+// the thread a window): the records' COM servers are unregistered from a
+// thread without COM, as the wizard's worker is one.
 class ComScope {
  public:
-  ComScope() { CoInitialize(nullptr); }
+  explicit ComScope(bool wanted) : initialised_(wanted && SUCCEEDED(CoInitialize(nullptr))) {}
   ComScope(const ComScope&) = delete;
   ComScope& operator=(const ComScope&) = delete;
-  ~ComScope() { CoUninitialize(); }
+  ~ComScope() {
+    if (initialised_) CoUninitialize();
+  }
+
+ private:
+  bool initialised_;
 };
 
 void RegisterDialogClass(HINSTANCE instance) {
@@ -94,12 +104,24 @@ void BuildExpandedPath(std::string_view directory, std::string_view name,
   escaped.Append(name);
   ExpandedPath expanded;
   const InstallationValues installation{state.commandLine.installDir.view(),
-                                        state.header.productKey.view()};
+                                        state.header.productKey.view(),
+                                        state.commandLine.unattended};
   if (ExpandPathPlaceholders(escaped.view(), installation, expanded)) path.Assign(expanded.view());
 }
 
+// "<what>: <path>" for the report.
+void NotePath(RunReport& report, std::string_view what, std::string_view path,
+              std::string_view after = {}, DWORD error = ERROR_SUCCESS) {
+  RecordLineText text;
+  text.Assign(what);
+  text.Append(": ");
+  text.Append(path);
+  text.Append(after);
+  report.NoteError(text.view(), error);
+}
+
 // The log is missing: offers to remove the product's registration.
-void HandleMissingLog(const ProgramState& state) {
+void HandleMissingLog(const ProgramState& state, RunReport& report) {
   BoundedString<kLongCapacity + kMissingLogTextStart.size() + kMissingLogTextEnd.size()> text;
   text.Assign(kMissingLogTextStart);
   text.Append(state.uninstallLogPath.view());
@@ -114,29 +136,35 @@ void HandleMissingLog(const ProgramState& state) {
   if (!name.empty() && key.Assign(kUninstallKey) && key.Append(name.view())) {
     // There is nothing more to do either way: a registration that stays is
     // the user's to remove.
-    RegistryAccess().DeleteRegistryKey(key.view());
+    const LSTATUS error = RegistryAccess().DeleteRegistryKey(key.view());
+    NotePath(report, "registration", key.view(),
+             error == ERROR_SUCCESS ? " removed" : " not removed", static_cast<DWORD>(error));
   }
 }
 
-// Removes the product's UninstallString and DisplayName; false when the
-// registration is still there and cannot be removed.
-bool RemoveRegistrationValues(std::string_view productKey) {
+// Removes the product's UninstallString and DisplayName. ERROR_SUCCESS, or the
+// system's code when the registration is still there and cannot be removed.
+DWORD RemoveRegistrationValues(std::string_view productKey) {
   const RegistryAccess registry;
   BoundedString<kLongCapacity> path;
   path.Assign(kUninstallKey);
   path.Append(productKey);
   const std::size_t keyLength = path.size();
   path.Append("\\UninstallString");
-  if (registry.DeleteRegistryValueAt(path.view()) != ERROR_SUCCESS &&
-      registry.RegistryValueExists(path.view())) {
-    return false;
-  }
+  const DWORD error = registry.DeleteRegistryValueAt(path.view());
+  if (error != ERROR_SUCCESS && registry.RegistryValueExists(path.view())) return error;
   path.Truncate(keyLength);
   path.Append("\\DisplayName");
   // Without its UninstallString the entry offers no uninstallation any more: a
   // name left behind is not a reason to stop.
   registry.DeleteRegistryValueAt(path.view());
-  return true;
+  return ERROR_SUCCESS;
+}
+
+// The summary line, then the exit code to end with.
+int Finish(RunReport& report, int exitCode) {
+  report.Finish(exitCode);
+  return exitCode;
 }
 
 void Restart() {
@@ -152,13 +180,37 @@ void Restart() {
   ExitWindowsEx(EWX_REBOOT, 0);
 }
 
+// An unattended run shows no box from its very start: the diagnostics' own
+// start-up objects, the TEMP message among them, run after this one, long
+// before the entry point reads the command line again.
+struct EarlyUnattendedSwitch {
+  EarlyUnattendedSwitch() {
+    CommandLineValues values;
+    ReadProcessCommandLine(values);
+    if (values.unattended) RunUnattended(kExitNotDone);
+  }
+};
+EarlyUnattendedSwitch gEarlyUnattendedSwitch __attribute__((init_priority(103)));
+
 }  // namespace
 
 int RunUninstaller(HINSTANCE instance) {
-  const ComScope com;
-  InitCommonControls();
   ProgramState state;
   ReadProcessCommandLine(state.commandLine);
+  const bool unattended = state.commandLine.unattended;
+  const ComScope com(!unattended);
+  InitCommonControls();
+  // The diagnostics know of -S already (gEarlyUnattendedSwitch). No box of the
+  // system's either: no disk to insert, no program fault.
+  if (unattended) {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+  }
+  RunReport report(SystemErrorText);
+  if (state.commandLine.reportWanted && !report.Open(state.commandLine.reportPath.c_str()) &&
+      unattended) {
+    return kExitNotDone;  // an unattended run must leave an account when asked for one
+  }
+  report.Note(unattended ? "run: unattended" : "run: interactive");
   state.ntFlag = IsNtPlatform();
   RegisterDialogClass(instance);
   const UniqueGdiObject titleFont(CreateArialFont(kTitleFontHeight, FW_BOLD));
@@ -169,14 +221,28 @@ int RunUninstaller(HINSTANCE instance) {
                     state.uninstallLogPath);
   TextLineFile log;
   if (!log.Open(state.uninstallLogPath.c_str(), TextLineFile::Mode::kRead)) {
-    HandleMissingLog(state);
-    return kUninstallerExitCode;
+    NotePath(report, "log", state.uninstallLogPath.view(), " cannot be opened", GetLastError());
+    // Unattended, nothing is removed, not even the registration.
+    if (unattended) return Finish(report, kExitNotDone);
+    HandleMissingLog(state, report);
+    return Finish(report, kInteractiveExitCode);
   }
 
   // The result only tells whether records follow: a log that ends inside its
   // header goes on as an empty one (the registration and the companion files
-  // still go).
-  ReadLogHeader(log, state.header);
+  // still go), unless the run is unattended, where such a log counts as unreadable.
+  const bool hasBody = ReadLogHeader(log, state.header);
+  NotePath(report, "log", state.uninstallLogPath.view(),
+           hasBody ? "" : " ends inside its three header lines");
+  if (!hasBody && unattended) return Finish(report, kExitNotDone);
+  RecordLineText product;
+  product.Assign("product: ");
+  product.Append(state.header.productTitle.view());
+  product.Append(" (");
+  product.Append(state.header.productKey.view());
+  product.Append(")");
+  report.Note(product.view());
+
   const int converted = MultiByteToWideChar(
       CP_ACP, 0, state.header.productTitle.c_str(), -1,
       reinterpret_cast<wchar_t*>(state.productTitleWide.Buffer()),
@@ -185,32 +251,38 @@ int RunUninstaller(HINSTANCE instance) {
   state.productTitleWide.SyncLength();
   ProgramLanguage language;
   if (LoadLanguageFile(state.commandLine.installDir.view(), "lang.ini",
-                       state.header.languageName.c_str(), language) == 0) {
-    return kUninstallerExitCode;
+                       state.header.languageName.c_str(), !unattended, language) == 0) {
+    report.Note("language choice: cancelled; nothing is removed");
+    return Finish(report, kInteractiveExitCode);
   }
   BoundedWideString<kDriveTextCapacity> drive;
   AssignAnsi(drive, state.commandLine.installDir.view().substr(0, 2));
   const TextSource texts{language.document, language.current.view(),
                          {drive.view(), state.productTitleWide.view()}};
 
-  if (state.commandLine.switchString.view().substr(0, 2) != "-C") {
+  if (!unattended && state.commandLine.switchString.view().substr(0, 2) != "-C") {
     Message text, caption;
     GetString(texts, kConfirmTextId, text);
     GetString(texts, kConfirmCaptionId, caption);
     if (MessageBoxW(nullptr, Wide(text.c_str()), Wide(caption.c_str()),
                     MB_YESNO | MB_ICONINFORMATION | MB_TOPMOST) == IDNO) {
-      return kUninstallerExitCode;
+      report.Note("confirmation: No; nothing is removed");
+      return Finish(report, kInteractiveExitCode);
     }
   }
 
-  if (!RemoveRegistrationValues(state.header.productKey.view())) {
+  const DWORD registrationError = RemoveRegistrationValues(state.header.productKey.view());
+  if (registrationError != ERROR_SUCCESS) {
+    report.NoteError("registration: cannot be removed; nothing else is done", registrationError);
+    if (unattended) return Finish(report, kExitNotDone);
     Message text, caption;
     GetString(texts, kRegistrationErrorTextId, text);
     GetString(texts, kRegistrationErrorCaptionId, caption);
     MessageBoxW(nullptr, Wide(text.c_str()), Wide(caption.c_str()),
                 MB_OK | MB_ICONERROR | MB_TOPMOST);
-    return kUninstallerExitCode;
+    return Finish(report, kInteractiveExitCode);
   }
+  report.Note("registration: removed");
 
   char windowsDirectory[kLongCapacity];
   const UINT length = GetWindowsDirectoryA(windowsDirectory, sizeof windowsDirectory);
@@ -238,15 +310,22 @@ int RunUninstaller(HINSTANCE instance) {
                                  state.systemIniPath.view(),
                                  state.systemDirectory.view(),
                                  state.ntFlag,
-                                 dialogTexts};
-  RemovalWorker worker(settings, log);
-  RunWizard({Wide(state.productTitleWide.c_str()), dialogTexts}, worker);
+                                 dialogTexts,
+                                 unattended};
+  RemovalWorker worker(settings, log, report);
+  if (unattended) {
+    worker.Run();  // here, on this thread: the process ends when the work is done
+  } else {
+    RunWizard({Wide(state.productTitleWide.c_str()), dialogTexts}, worker);
+  }
 
   worker.ScheduleDeleteAtRestart(state.commandLine.programPath.view());
+  if (unattended) return Finish(report, report.Tally().UnattendedExitCode());
+  report.Finish(kInteractiveExitCode);
   if (worker.RestartAdvised() &&
       MessageBoxW(nullptr, Wide(restartText.c_str()), Wide(restartCaption.c_str()),
                   MB_YESNO | MB_TOPMOST) == IDYES) {
     Restart();
   }
-  return kUninstallerExitCode;
+  return kInteractiveExitCode;
 }

@@ -8,9 +8,11 @@
 #include "common/win32_handles.h"
 #include "diagnostics/crash_text.h"
 #include "diagnostics/debug_help_win32.h"
+#include "diagnostics/diagnostic_log_win32.h"
 #include "diagnostics/module_list_win32.h"
 #include "diagnostics/processor_win32.h"
 #include "diagnostics/seh_guard_win32.h"
+#include "diagnostics/unattended_win32.h"
 
 namespace {
 
@@ -90,6 +92,12 @@ LONG WriteCrashReport(EXCEPTION_POINTERS* exception) {
   AppendStackTrace(exception, gCrashText + length, kCrashTextCapacity - 1 - length, 0);
   const std::string_view text(gCrashText);
   WriteCrashFile(text);
+  if (IsUnattended()) {
+    // Nobody is there to read a box, and the system's own report of the crash
+    // could wait for somebody just the same: the process ends here.
+    WriteErrorLogEntry(text);
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(UnattendedCrashExitCode()));
+  }
   CopyTextToClipboard(gCrashText);
   MessageBoxA(nullptr, gCrashText, kCrashBoxCaption, MB_OK | MB_TOPMOST);
   return EXCEPTION_CONTINUE_SEARCH;

@@ -2,7 +2,9 @@
 // The crash handler: a process-wide unhandled-exception filter that writes a
 // crash report (what happened where, the registers, the stack trace) to
 // "lastcrash.txt" in the current directory, puts it on the clipboard and shows
-// it in a message box, then lets the system's own handling go on.
+// it in a message box, then lets the system's own handling go on. In an
+// unattended run it writes the report to the diagnostic log instead of the
+// clipboard and the box, and ends the process.
 
 // Loads the debug-help functions, sets the symbol engine up and installs the
 // filter; the first thing the process does, so the whole run is covered.

@@ -7,6 +7,7 @@
 
 #include "diagnostics/diagnostic_log.h"
 #include "diagnostics/message_format.h"
+#include "diagnostics/unattended_win32.h"
 
 namespace {
 
@@ -47,7 +48,9 @@ void SettleProcessTemporaryDirectory() {
     value.SyncLength();
     return TempVariable::kDefined;
   };
-  auto warnUndefined = [] { MessageBoxA(nullptr, "NO TEMP DIRECTORY DEFINED!", "ERROR", MB_OK); };
+  auto warnUndefined = [] {
+    if (!IsUnattended()) MessageBoxA(nullptr, "NO TEMP DIRECTORY DEFINED!", "ERROR", MB_OK);
+  };
   auto makeDirectory = [](const char* path) { return _mkdir(path) == 0 ? 0 : errno; };
   auto currentDirectory = [](TempDirectory& directory) {
     if (_getcwd(directory.Buffer(), static_cast<int>(TempDirectory::kCapacity)) == nullptr)

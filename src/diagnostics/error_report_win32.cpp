@@ -7,6 +7,7 @@
 #include "diagnostics/crash_handler_win32.h"
 #include "diagnostics/debug_help_win32.h"
 #include "diagnostics/diagnostic_log_win32.h"
+#include "diagnostics/unattended_win32.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ __attribute__((noinline)) void LogError(const ReportRequest& request, std::strin
   const std::size_t length = FormReportLogText(request, message, text, sizeof text);
   AppendOwnStackTrace(text + length, kReportTextCapacity - 1 - length, kFacilityFrames);
   WriteErrorLogEntry(text);
-  CopyTextToClipboard(text);
+  if (!IsUnattended()) CopyTextToClipboard(text);
 }
 
 // Called directly by each report operation, and calling LogError directly:
@@ -103,7 +104,7 @@ __attribute__((noinline)) void Report(const ReportRequest& request) {
   if (gExitState == kFinal) return;
   if (request.kind != ReportKind::kExitProgram) {
     InterlockedExchange(&gExitState, kEnding);
-    if (request.exitCode == kErrorExitCode) {
+    if (request.exitCode == kErrorExitCode && !IsUnattended()) {
       static char box[kReportTextCapacity];  // off the stack, as LogError's text
       FormErrorBoxText(message, box, sizeof box);
       MessageBoxA(nullptr, box, "Error", kErrorBoxFlags);

@@ -33,15 +33,17 @@ void LoadDocument(WideIniDocument& document, std::string_view installDir, const 
 }  // namespace
 
 int LoadLanguageFile(std::string_view installDir, const char* fileName, const char* languageName,
-                     ProgramLanguage& language) {
+                     bool offerChoice, ProgramLanguage& language) {
   LoadDocument(language.document, installDir, fileName);
-  return SelectLanguage(languageName, language);
+  return SelectLanguage(languageName, offerChoice, language);
 }
 
-int SelectLanguage(const char* languageName, ProgramLanguage& language) {
+int SelectLanguage(const char* languageName, bool offerChoice, ProgramLanguage& language) {
   LanguageName logLanguage;
   AssignAnsi(logLanguage, languageName);
-  return SelectLanguage(language.document, logLanguage.view(), language.current, [&language] {
+  return SelectLanguage(language.document, logLanguage.view(), language.current, [&] {
+    // Not offered, the choice leaves no language, which selects the default.
+    if (!offerChoice) return 1;
     return static_cast<int>(DialogBoxParamW(ProgramInstance(), MAKEINTRESOURCEW(IDD_LANGUAGE),
                                             nullptr, LanguageDialogProc,
                                             reinterpret_cast<LPARAM>(&language)));

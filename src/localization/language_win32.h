@@ -15,12 +15,13 @@ struct ProgramLanguage {
 };
 
 // Reads `fileName` from the installation directory (a file that cannot be read
-// leaves the document as it was), then selects the language named by the log.
-// Returns the selection's result: 0 means the user cancelled and the program ends.
+// leaves the document as it was), then selects the language named by the log;
+// without `offerChoice`, an empty name takes the default language. Returns the
+// selection's result: 0 means the user cancelled and the program ends.
 int LoadLanguageFile(std::string_view installDir, const char* fileName, const char* languageName,
-                     ProgramLanguage& language);
+                     bool offerChoice, ProgramLanguage& language);
 
-// The log's language (ANSI), or the user's choice in dialog 111 when it is
-// empty. Returns 1, or the dialog's result: 1 confirmed, 0 cancelled, -1 when the
-// dialog could not be created.
-int SelectLanguage(const char* languageName, ProgramLanguage& language);
+// The log's language (ANSI), or when it is empty the user's choice in dialog
+// 111 (with `offerChoice`) or the default. Returns 1, or the dialog's result: 1
+// confirmed, 0 cancelled, -1 when the dialog could not be created.
+int SelectLanguage(const char* languageName, bool offerChoice, ProgramLanguage& language);

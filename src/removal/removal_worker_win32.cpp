@@ -33,8 +33,13 @@ DWORD WINAPI WorkerThread(void* worker) {
 
 }  // namespace
 
-RemovalWorker::RemovalWorker(const RemovalSettings& settings, TextLineFile& log)
-    : settings_(settings), log_(log), prompt_{nullptr, settings.promptTexts} {}
+RemovalWorker::RemovalWorker(const RemovalSettings& settings, TextLineFile& log,
+                             RunReport& report)
+    : settings_(settings),
+      log_(log),
+      report_(report),
+      prompt_{nullptr, settings.promptTexts,
+              settings.unattended ? RememberedAnswer::kNoToAll : RememberedAnswer::kNone} {}
 
 void RemovalWorker::SetWindow(HWND window) {
   window_ = window;
@@ -58,6 +63,18 @@ ScheduleResult RemovalWorker::ScheduleDeleteAtRestart(std::string_view path) {
       path, settings_.ntFamily,
       [this](std::string_view directory) { return !protectedFolders_.Contains(directory); });
   restartAdvised_ = restartAdvised_ || result.restartAdvised;
+  if (result.corruptEntryDropped) {
+    BoundedString<kPathCapacity> file;
+    file.Assign(path);
+    BoundedString<kLongCapacity> note;
+    note.Assign("restart list: ");
+    note.Append(kCorruptedListText);
+    note.Append(" An unfinished entry for ");
+    note.Append(file.view());
+    note.Append(" was dropped.");
+    report_.Note(note.view());
+    if (!settings_.unattended) MessageBoxA(nullptr, kCorruptedListText, file.c_str(), MB_ICONERROR);
+  }
   return result;
 }
 
@@ -113,8 +130,13 @@ RecordOutcome RemovalWorker::RemoveIniRecord(const LogRecord& record) {
   const IniEditResult edit = RemoveIniEntry(record.IniSection(), entry.view(),
                                             settings_.systemIniPath, settings_.ntFamily);
   restartAdvised_ = restartAdvised_ || edit.restartAdvised;
-  if (edit.error != ERROR_SUCCESS) return DeletionOutcome(edit.error);
-  return {edit.linesLeftOut > 0 ? RecordResult::kDone : RecordResult::kAlreadyGone};
+  RecordOutcome outcome = DeletionOutcome(edit.error);
+  if (edit.error == ERROR_SUCCESS && edit.linesLeftOut == 0) {
+    outcome.result = RecordResult::kAlreadyGone;
+  }
+  // An entry that was not there leaves nothing for the restart to take effect.
+  outcome.restartAdvised = edit.restartAdvised && edit.linesLeftOut > 0;
+  return outcome;
 }
 
 RecordOutcome RemovalWorker::RunProgram(const LogRecord& record) {
@@ -138,15 +160,21 @@ RecordOutcome RemovalWorker::RunProgram(const LogRecord& record) {
   PROCESS_INFORMATION process{};
   if (!CreateProcessA(nullptr, commandLine.Buffer(), nullptr, nullptr, FALSE, 0, nullptr,
                       directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
-    return {RecordResult::kFailed, SkipReason::kNone, GetLastError()};
+    const DWORD error = GetLastError();
+    if (IsMissingFileError(error)) {
+      return {RecordResult::kSkipped, SkipReason::kProgramNotFound, error};
+    }
+    return {RecordResult::kFailed, SkipReason::kNone, error};
   }
   UniqueHandle processHandle(process.hProcess);
   UniqueHandle threadHandle(process.hThread);
   // The end of the process, not its exit code: a program may well end with
   // 259, the code that also means "still running".
   WaitForSingleObject(processHandle.get(), INFINITE);
-  SetFocus(window_);
-  ShowWindow(window_, SW_RESTORE);
+  if (window_ != nullptr) {
+    SetFocus(window_);
+    ShowWindow(window_, SW_RESTORE);
+  }
   return {};
 }
 
@@ -179,10 +207,13 @@ void RemovalWorker::Run() {
   for (;;) {
     ReadLogRecord(log_, record);
     AdvanceProgress(record.recordLines);
-    if (record.status == RecordStatus::kEnd) break;
+    if (record.status == RecordStatus::kEnd) {
+      report_.Record(record, Skipped(record.skipReason));
+      break;
+    }
     // Continuation lines count as read, without moving the bar on their own.
     linesRead_ += record.continuationLines;
-    CarryOut(record);
+    report_.Record(record, CarryOut(record));
   }
   PruneEmptyDirectories(pendingPrunes_, protectedFolders_);
   log_.Close();

@@ -15,6 +15,7 @@
 #include "removal/protected_folders_win32.h"
 #include "removal/record_outcome.h"
 #include "removal/restart_list_win32.h"
+#include "removal/run_report.h"
 #include "removal/text_line_file.h"
 #include "removal/uninstall_log.h"
 
@@ -34,12 +35,16 @@ struct RemovalSettings {
   std::string_view systemDirectory;   // files directly in it are shared
   bool ntFamily;
   DialogTextSource promptTexts;       // of the system-file prompt
+  // No prompt and no message: a shared file whose count runs out is kept, as
+  // "No to all" keeps it.
+  bool unattended = false;
 };
 
 class RemovalWorker {
  public:
   // `log` stands after its header; the worker reads it to its end and closes it.
-  RemovalWorker(const RemovalSettings& settings, TextLineFile& log);
+  // `report` gets every record it reads with its outcome.
+  RemovalWorker(const RemovalSettings& settings, TextLineFile& log, RunReport& report);
   RemovalWorker(const RemovalWorker&) = delete;
   RemovalWorker& operator=(const RemovalWorker&) = delete;
 
@@ -47,7 +52,8 @@ class RemovalWorker {
   // brought back after a program has run. Set before the worker runs.
   void SetWindow(HWND window);
 
-  // Carries out the rest of the log record by record, then deletes the
+  // Carries out the rest of the log record by record, telling the report of
+  // each, then deletes the
   // language file, the Unicode layer and the log, and at last posts
   // kRemovalFinishedMessage. Whatever a record's outcome, the run goes on.
   void Run();
@@ -56,7 +62,7 @@ class RemovalWorker {
   RecordOutcome CarryOut(const LogRecord& record);
 
   // Puts a file on the restart list and, on the NT family, its directory after
-  // it, unless that is a protected folder.
+  // it, unless that is a protected folder. A corrupted list is told of.
   ScheduleResult ScheduleDeleteAtRestart(std::string_view path);
 
   // Whether an INI file was rewritten on the 9x family, the restart list
@@ -73,6 +79,7 @@ class RemovalWorker {
 
   const RemovalSettings& settings_;
   TextLineFile& log_;
+  RunReport& report_;
   HWND window_ = nullptr;
   SystemFilePrompt prompt_;
   // The directories of the files deleted since the last record of another kind.

@@ -17,7 +17,6 @@ constexpr std::string_view kPendingRenames =
     "PendingFileRenameOperations";
 constexpr std::string_view kWininitPath = "%w\\WININIT.INI";
 constexpr std::string_view kRenameSection = "rename";
-constexpr char kCorruptedListText[] = "Corrupted NT session manager.";
 
 // Paths on the restart list hold at most 259 characters; longer ones are not handled.
 using RestartPath = BoundedString<kPathCapacity>;
@@ -38,18 +37,17 @@ DWORD WininitEntryFor(const RestartPath& path, WininitEntry& entry) {
   return ERROR_SUCCESS;
 }
 
-void CancelOnNt(const RestartPath& path) {
+// True when an unfinished entry for the path was dropped.
+bool CancelOnNt(const RestartPath& path) {
   const RegistryAccess registry;
   const std::size_t size = registry.RegistryValueSize(kPendingRenames);
   HeapBuffer<char> list;
-  if (size == 0 || !list.Allocate(size + kRestartListPadding)) return;
+  if (size == 0 || !list.Allocate(size + kRestartListPadding)) return false;
   const std::size_t read = registry.ReadRegistryValue(kPendingRenames, list.data(), size);
-  if (read == 0) return;
+  if (read == 0) return false;
   const RestartListEdit edit = RemoveRestartEntries(list.data(), read, path.view());
   if (edit.changed) registry.WriteRegistryMultiString(kPendingRenames, list.data(), edit.length);
-  if (edit.malformedEntryDropped) {
-    MessageBoxA(nullptr, kCorruptedListText, path.c_str(), MB_ICONERROR);
-  }
+  return edit.malformedEntryDropped;
 }
 
 // Takes the entries of a file and of its directory off the list with one
@@ -79,7 +77,7 @@ bool CancelFileAndDirectoryOnNt(const RestartPath& file, const RestartPath& dire
 }
 
 // The file's scheduling decides the result; its directory's only follows it.
-DWORD ScheduleOnNt(const RestartPath& path, RestartDirectoryCheck mayScheduleDirectory) {
+ScheduleResult ScheduleOnNt(const RestartPath& path, RestartDirectoryCheck mayScheduleDirectory) {
   RestartPath directory;
   directory.Assign(DirectoryOf(path.view()));
   // A bare drive ("C:") would name its current directory, not a folder.
@@ -90,17 +88,18 @@ DWORD ScheduleOnNt(const RestartPath& path, RestartDirectoryCheck mayScheduleDir
     return MoveFileExA(entry.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? ERROR_SUCCESS
                                                                             : GetLastError();
   };
+  ScheduleResult result;
   if (withDirectory && CancelFileAndDirectoryOnNt(path, directory)) {
-    const DWORD error = schedule(path);
+    result.error = schedule(path);
     schedule(directory);
-    return error;
+    return result;
   }
-  CancelOnNt(path);
-  const DWORD error = schedule(path);
-  if (!withDirectory) return error;
-  CancelOnNt(directory);
+  result.corruptEntryDropped = CancelOnNt(path);
+  result.error = schedule(path);
+  if (!withDirectory) return result;
+  result.corruptEntryDropped = CancelOnNt(directory) || result.corruptEntryDropped;
   schedule(directory);
-  return error;
+  return result;
 }
 
 ScheduleResult ScheduleOn9x(const RestartPath& path) {
@@ -123,6 +122,6 @@ ScheduleResult ScheduleDeleteAtRestart(std::string_view path, bool ntFamily,
   RestartPath file;
   if (path.empty()) return {ERROR_INVALID_NAME};
   if (!file.Assign(path)) return {ERROR_FILENAME_EXCED_RANGE};
-  if (ntFamily) return {ScheduleOnNt(file, mayScheduleDirectory)};
+  if (ntFamily) return ScheduleOnNt(file, mayScheduleDirectory);
   return ScheduleOn9x(file);
 }

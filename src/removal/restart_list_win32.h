@@ -23,14 +23,19 @@ struct ScheduleResult {
   DWORD error = ERROR_SUCCESS;
   // WININIT.INI was rewritten on the 9x family (see IniEditResult).
   bool restartAdvised = false;
+  // An unfinished entry for the file at the end of the NT family's list was
+  // dropped: the list was corrupted.
+  bool corruptEntryDropped = false;
 };
+
+inline constexpr char kCorruptedListText[] = "Corrupted NT session manager.";
 
 // Puts a file (at most 259 characters) on the restart list, once: its earlier
 // entries are taken out first. On the NT family the file's directory follows
 // it, after every file of it scheduled so far, when `mayScheduleDirectory`
 // allows; the 9x family's list cannot remove directories. On the 9x family a
 // file that does not exist is not scheduled. On the NT family an entry for the
-// file that was left unfinished at the end of the list is dropped alone, and
-// the user is told the list was corrupted.
+// file that was left unfinished at the end of the list is dropped alone (the
+// result says so: the caller tells the user).
 ScheduleResult ScheduleDeleteAtRestart(std::string_view path, bool ntFamily,
                                        RestartDirectoryCheck mayScheduleDirectory);

@@ -41,6 +41,8 @@ class TextLineFile {
   bool WriteLine(std::string_view text);
   // Writes the text alone, for a line that is written in pieces.
   bool Write(std::string_view text);
+  // Hands what was written to the system, so it outlives the process.
+  bool Flush();
 
   // The number of ReadLine calls with a 1024-character buffer from here to the
   // end of the file, the one that meets the end included. The position and the

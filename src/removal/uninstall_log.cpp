@@ -92,6 +92,7 @@ void ReadLogRecord(TextLineFile& log, LogRecord& record) {
   record.kind = record.line.empty() ? RecordKind::kFile : KindOf(record.line[0]);
   if (line.atEnd) {
     record.status = RecordStatus::kEnd;
+    if (!record.line.empty() || line.zeroByte) record.skipReason = SkipReason::kNoLineFeedAtEnd;
     return;
   }
   if (!line.fits) {

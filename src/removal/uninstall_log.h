@@ -58,6 +58,8 @@ enum class SkipReason {
   kIncompleteAtEnd,       // the log ended inside the record's continuation lines
   kZeroByte,              // a line of the record holds a zero byte: its text would be cut there
   kRelativePath,          // a file, font or COM server path that is not absolute
+  kNoLineFeedAtEnd,       // with kEnd: the last line, which has no line feed, is not carried out
+  kProgramNotFound,       // set when carrying out: a program record's program file is not there
 };
 
 struct LogRecord {

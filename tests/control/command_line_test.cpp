@@ -55,6 +55,44 @@ TEST(CommandLine, InstallationDirectoryIsTheLastArgumentBeforeTheFirstSwitch) {
   }
 }
 
+// -S and -L<path> are taken wherever they stand and leave the rest of the line
+// to the rules above, as if they were not there.
+TEST(CommandLine, UnattendedAndReportSwitchesStandAnywhere) {
+  const std::string longPath(258, 'r');
+  struct Case {
+    std::string line, installDir, switchString;
+    bool unattended, reportWanted;
+    std::string reportPath;
+  } cases[] = {
+      {"u.exe D:\\A -S -Lr.txt", "D:\\A\\", "", true, true, "r.txt"},
+      {"u.exe -s D:\\A -C", "D:\\A\\", "-C", true, false, ""},
+      {"u.exe D:\\A -C D:\\B -Ux -S", "D:\\A\\", "-C", true, false, ""},
+      {"u.exe D:\\A /X -lfirst.txt -S -Lsecond.txt", "D:\\A\\", "/X", true, true, "second.txt"},
+      // Only -S itself; a switch that merely begins with it is an ordinary one.
+      {"u.exe D:\\A -Silent -S", "D:\\A\\", "-Silent", true, false, ""},
+      {"u.exe D:\\A /S", "D:\\A\\", "/S", false, false, ""},
+      // A path with blanks: quoted whole, or quoted after the -L.
+      {"u.exe D:\\A \"-LC:\\My Reports\\r.txt\" -S", "D:\\A\\", "", true, true,
+       "C:\\My Reports\\r.txt"},
+      {"u.exe D:\\A -l\"C:\\My Reports\\r.txt\" -C", "D:\\A\\", "-C", false, true,
+       "C:\\My Reports\\r.txt"},
+      // Any other text before a quote is still discarded.
+      {"u.exe -X\"D:\\B\" -S", "D:\\B\\", "", true, false, ""},
+      // A report path that is missing or does not fit names no file.
+      {"u.exe D:\\A -L", "D:\\A\\", "", false, true, ""},
+      {"u.exe D:\\A -L\"" + longPath + "\"", "D:\\A\\", "", false, true, ""},
+      {"u.exe D:\\A -L" + longPath.substr(1), "D:\\A\\", "", false, true, longPath.substr(1)},
+  };
+  for (const Case& c : cases) {
+    const CommandLineValues values = Parse(c.line);
+    EXPECT_EQ(values.installDir.view(), c.installDir) << c.line;
+    EXPECT_EQ(values.switchString.view(), c.switchString) << c.line;
+    EXPECT_EQ(values.unattended, c.unattended) << c.line;
+    EXPECT_EQ(values.reportWanted, c.reportWanted) << c.line;
+    EXPECT_EQ(values.reportPath.view(), c.reportPath) << c.line;
+  }
+}
+
 TEST(CommandLine, AResolvedPathWithoutRoomForItsBackslashIsNotUsed) {
   EXPECT_EQ(Parse("u.exe D:\\A", 1023).installDir.view(), "C:\\App\\");
   EXPECT_EQ(Parse("u.exe D:\\A", 1022).installDir.size(), 1023u);

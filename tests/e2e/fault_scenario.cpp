@@ -36,9 +36,14 @@ Listing FaultScenario::TakeListing() const {
                         {{HKEY_CURRENT_USER, testKey_}, {HKEY_LOCAL_MACHINE, UninstallKey()}}});
 }
 
-bool FaultScenario::Start(gui::Process& process) const {
-  return gui::Start("\"" + installation_.Uninstaller().string() + "\" -C", workingDirectory_.string(),
-                    process);
+bool FaultScenario::Start(gui::Process& process, const std::string& arguments) const {
+  return gui::Start("\"" + installation_.Uninstaller().string() + "\" " + arguments,
+                    workingDirectory_.string(), process);
+}
+
+gui::WatchedRun FaultScenario::RunUnattended(const std::string& arguments) const {
+  return gui::RunWatchingWindows("\"" + installation_.Uninstaller().string() + "\" -S " + arguments,
+                                 workingDirectory_.string());
 }
 
 DWORD FaultScenario::RunToFinish() const {
@@ -77,4 +82,19 @@ std::vector<std::string> RestartEntriesBelow(const fs::path& directory) {
     }
   }
   return below;
+}
+
+::testing::AssertionResult ShowedNoWindow(const gui::WatchedRun& run) {
+  if (!run.watched) return ::testing::AssertionFailure() << "the run could not be watched";
+  ::testing::AssertionResult result = ::testing::AssertionSuccess();
+  if (run.exitCode == STILL_ACTIVE) {
+    result = ::testing::AssertionFailure() << "the run did not end by itself\n";
+  }
+  for (const gui::CreatedWindow& window : run.windows) {
+    result = ::testing::AssertionFailure()
+             << result.message() << "window of class \"" << window.className << "\""
+             << (window.className.empty() ? " (gone before it could be seen)" : "")
+             << (window.visible ? ", visible" : "") << "\n";
+  }
+  return result;
 }

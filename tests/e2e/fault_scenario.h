@@ -34,8 +34,10 @@ class FaultScenario {
 
   Listing TakeListing() const;
 
-  // Starts uninstall.exe -C in the working directory.
-  bool Start(gui::Process& process) const;
+  // Starts uninstall.exe with `arguments` in the working directory.
+  bool Start(gui::Process& process, const std::string& arguments = "-C") const;
+  // Runs uninstall.exe -S with `arguments` there to its end, watching its windows.
+  gui::WatchedRun RunUnattended(const std::string& arguments = "") const;
   // Starts it, waits for the wizard to finish and presses Finish; the exit code.
   DWORD RunToFinish() const;
 
@@ -56,6 +58,10 @@ class FaultScenario {
   fs::path workingDirectory_;
   std::string testKey_;
 };
+
+// Success when the run ended by itself and created no window at all, not even
+// one it never showed.
+::testing::AssertionResult ShowedNoWindow(const gui::WatchedRun& run);
 
 // The paths of the restart list (without their \??\ prefix) that lie below `directory`.
 std::vector<std::string> RestartEntriesBelow(const fs::path& directory);

@@ -24,7 +24,80 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
 }
 constexpr UINT kSendTimeoutMs = 5000;
 constexpr int kMessageBoxTextId = 0xFFFF;
+
+// The window-creation event procedure has no context argument: the one watch
+// that runs at a time.
+std::vector<CreatedWindow>* gWatchedWindows = nullptr;
+
+CreatedWindow Describe(HWND window) {
+  CreatedWindow seen;
+  seen.handle = window;
+  if (!IsWindow(window)) return seen;
+  seen.className = ClassName(window);
+  seen.visible = IsWindowVisible(window);
+  return seen;
+}
+
+void Note(std::vector<CreatedWindow>& windows, HWND window) {
+  for (CreatedWindow& listed : windows) {
+    if (listed.handle == window) {
+      listed.visible = listed.visible || IsWindowVisible(window);
+      return;
+    }
+  }
+  windows.push_back(Describe(window));
+}
+
+void CALLBACK WindowCreated(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                            DWORD) {
+  if (object == OBJID_WINDOW && child == CHILDID_SELF && gWatchedWindows) {
+    Note(*gWatchedWindows, window);
+  }
+}
 }  // namespace
+
+WatchedRun RunWatchingWindows(const std::string& commandLine, const std::string& workingDirectory,
+                              DWORD timeoutMs) {
+  WatchedRun run;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                      workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup,
+                      &info)) {
+    return run;
+  }
+  UniqueHandle thread(info.hThread);
+  Process process;
+  process.handle.Reset(info.hProcess);
+  process.id = info.dwProcessId;
+  gWatchedWindows = &run.windows;
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr,
+                                       WindowCreated, process.id, 0, WINEVENT_OUTOFCONTEXT);
+  if (!hook) {
+    gWatchedWindows = nullptr;
+    Kill(process);
+    return run;
+  }
+  run.watched = true;
+  ResumeThread(thread.get());
+  const bool ended = WaitUntil(
+      [&] {
+        for (HWND window : TopLevelWindows(process.id)) Note(run.windows, window);
+        return HasExited(process);
+      },
+      timeoutMs);
+  PumpMessages();  // the events of the last moments
+  UnhookWinEvent(hook);
+  gWatchedWindows = nullptr;
+  if (ended) {
+    run.exitCode = WaitForExit(process, 0);
+  } else {
+    Kill(process);
+  }
+  return run;
+}
 
 bool Start(const std::string& commandLine, const std::string& workingDirectory, Process& process) {
   STARTUPINFOA startup{};

@@ -24,6 +24,28 @@ struct Process {
 // the process could not be created.
 bool Start(const std::string& commandLine, const std::string& workingDirectory, Process& process);
 
+// A window the process created, as it was when the creation was seen; an
+// empty class name when it was gone by then.
+struct CreatedWindow {
+  HWND handle = nullptr;  // while it lived
+  std::string className;
+  bool visible = false;
+};
+
+struct WatchedRun {
+  bool watched = false;  // the process was started and its windows watched
+  DWORD exitCode = STILL_ACTIVE;  // STILL_ACTIVE: it did not end in time and was killed
+  std::vector<CreatedWindow> windows;
+};
+
+// Starts `commandLine` suspended, watches every window its threads create from
+// its first instruction to its end through the system's window-creation events,
+// and lets it run until it ends, dispatching the caller's messages meanwhile.
+// A top-level window seen visible while it runs is marked so (and listed,
+// should its creation have gone unseen). Each window is listed once.
+WatchedRun RunWatchingWindows(const std::string& commandLine, const std::string& workingDirectory,
+                              DWORD timeoutMs = kDefaultTimeoutMs);
+
 // The process's exit code once it has ended, or STILL_ACTIVE after the timeout.
 DWORD WaitForExit(const Process& process, DWORD timeoutMs = kDefaultTimeoutMs);
 bool HasExited(const Process& process);

@@ -27,7 +27,7 @@ TEST_F(DialogTexts, EachRowSetsItsControlsTextAndFont) {
   const UniqueGdiObject title(CreateFontW(-14, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial"));
   const UniqueGdiObject body(CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial"));
   UseLanguages(kTestLanguages);
-  ASSERT_EQ(SelectLanguage("German", language_), 1);
+  ASSERT_EQ(SelectLanguage("German", true, language_), 1);
   HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(900), nullptr,
                                    PlainDialogProc, 0);
   ASSERT_NE(dialog, nullptr);
@@ -45,7 +45,7 @@ TEST_F(DialogTexts, EachRowSetsItsControlsTextAndFont) {
 TEST_F(DialogTexts, FinishTextGoesToTheSheetsFinishButtonExpandedTwice) {
   InitCommonControls();
   UseLanguages(u"[English]\r\nname=English\r\nstr52=Done with %p\r\n");
-  ASSERT_EQ(SelectLanguage("English", language_), 1);
+  ASSERT_EQ(SelectLanguage("English", true, language_), 1);
   productTitle_ = u"Tool\\n2.0 (%n)";
   PROPSHEETPAGEW page{};
   page.dwSize = sizeof page;

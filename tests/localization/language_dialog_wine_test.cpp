@@ -17,7 +17,7 @@ class SelectionRun {
  public:
   explicit SelectionRun(ProgramLanguage& language)
       : thread_([this, &language] {
-          result_ = SelectLanguage("", language);
+          result_ = SelectLanguage("", true, language);
           done_ = true;
         }) {
     dialog_ = gui::WaitForWindow(GetCurrentProcessId(), [](HWND window) {

@@ -11,14 +11,14 @@ using LanguageFiles = LanguageTest;
 const std::wstring kMarker = L"___string not found___";
 
 TEST_F(LanguageFiles, WhatCannotBeReadLeavesEveryTextTheMarker) {
-  EXPECT_EQ(LoadLanguageFile(InstallDir(), "lang.ini", "German", language_), 1);
+  EXPECT_EQ(LoadLanguageFile(InstallDir(), "lang.ini", "German", true, language_), 1);
   EXPECT_EQ(language_.current.view(), u"English");
   EXPECT_EQ(String(74), kMarker);
 
   // A path longer than its buffer is not read at all.
   WriteLanguageFile("lang.ini", kTestLanguages);
   const std::string tooLong = InstallDir() + std::string(250, 'x') + "\\..\\";
-  EXPECT_EQ(LoadLanguageFile(tooLong, "lang.ini", "German", language_), 1);
+  EXPECT_EQ(LoadLanguageFile(tooLong, "lang.ini", "German", true, language_), 1);
   EXPECT_EQ(language_.document.FirstLine(), nullptr);
 }
 

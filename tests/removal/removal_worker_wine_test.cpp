@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "removal/run_report_win32.h"
 #include "support/platform_family.h"
 #include "support/registry_calls.h"
 #include "support/temp_dir.h"
@@ -35,7 +36,8 @@ class RemovalWorkerTest : public ::testing::Test {
     const std::string systemIni = dir_.File("system.ini");
     const RemovalSettings settings{installDir, dir_.File("uninstall.log"), systemIni,
                                    systemDirectory_, SystemIsNt(), {texts, nullptr, nullptr}};
-    RemovalWorker worker(settings, log);
+    RunReport report(SystemErrorText);
+    RemovalWorker worker(settings, log, report);
     std::vector<RecordOutcome> outcomes;
     for (LogRecord record;;) {
       ReadLogRecord(log, record);
@@ -77,10 +79,13 @@ TEST_F(RemovalWorkerTest, EachRecordTellsWhatHappened) {
   ExpectOutcome(outcomes[3], RecordResult::kDone);
   ExpectOutcome(outcomes[4], RecordResult::kAlreadyGone);
   EXPECT_EQ(dir_.Read("system.ini"), "[boot]\r\n");
-  ExpectOutcome(outcomes[5], RecordResult::kFailed, ERROR_FILE_NOT_FOUND);
+  ExpectOutcome(outcomes[5], RecordResult::kSkipped, ERROR_FILE_NOT_FOUND,
+                SkipReason::kProgramNotFound);
   ExpectOutcome(outcomes[6], RecordResult::kSkipped, 0, SkipReason::kRelativePath);
-  // Rewriting system.ini on the 9x family asks for a restart.
+  // Rewriting system.ini on the 9x family asks for a restart, and the record says so.
   EXPECT_EQ(restartAdvised_, !SystemIsNt());
+  EXPECT_EQ(outcomes[3].restartAdvised, !SystemIsNt());
+  EXPECT_FALSE(outcomes[4].restartAdvised);
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -149,19 +148,15 @@ TEST_F(RestartListTest, MissingFileIsNotScheduledOn9x) {
   EXPECT_EQ(Wininit(), "<missing>");
 }
 
-TEST_F(RestartListTest, MalformedLastEntryAloneIsDroppedAndReported) {
+TEST_F(RestartListTest, MalformedLastEntryAloneIsDroppedAndToldOf) {
   if (!Nt()) GTEST_SKIP() << "WININIT.INI has no such layout";
   const RestartEntries others{{"\\??\\C:\\Other\\setup.tmp", "\\??\\C:\\Other\\setup.exe"},
                        Deletion("C:\\Other\\old.dll")};
   // The last string is a source for our file, with no target and no closing string.
   SetPendingRenamesData(EntryData(others) + "\\??\\" + a_);
-  gui::MessageBoxInfo box;
-  std::thread answer([&] { box = gui::AnswerMessageBox(GetCurrentProcessId(), IDOK); });
-  Schedule(a_);
-  answer.join();
-  EXPECT_EQ(box.text, L"Corrupted NT session manager.");
-  EXPECT_EQ(box.caption, std::wstring(a_.begin(), a_.end()));
+  EXPECT_TRUE(Schedule(a_).corruptEntryDropped);
   EXPECT_EQ(PendingRenames(), (RestartEntries{others[0], others[1], Deletion(a_), Deletion(directory_)}));
+  EXPECT_FALSE(Schedule(b_).corruptEntryDropped);  // the list is whole again
 }
 
 // Scheduling a file takes its entries and its directory's off the list in one

@@ -39,7 +39,8 @@ ReadLog ReadAll(const std::string& content) {
 std::string Describe(const LogRecord& record) {
   static constexpr const char* kReasons[] = {"",          "empty line",    "overlong line",
                                              "overlong continuation", "ini without backslash",
-                                             "incomplete", "zero byte", "relative path"};
+                                             "incomplete", "zero byte", "relative path",
+                                             "no line feed"};
   const std::string reason = kReasons[static_cast<int>(record.skipReason)];
   if (record.status == RecordStatus::kEnd) return reason.empty() ? "end" : "end " + reason;
   if (record.status == RecordStatus::kSkipped) return "skipped " + reason;
@@ -79,7 +80,8 @@ TEST(UninstallLog, NoCutLineIsEverCarriedOut) {
     std::vector<std::string> records;
   } cases[] = {
       {"", {"end"}},
-      {"C:\\a.txt\nC:\\b.txt", {"F C:\\a.txt", "end"}},  // the last line needs its line feed
+      // The last line needs its line feed.
+      {"C:\\a.txt\nC:\\b.txt", {"F C:\\a.txt", "end no line feed"}},
       {fits + "\n", {"F " + fits, "end"}},
       {fits + "f\n", {"skipped overlong line", "end"}},
       {longPath + "\r\nC:\\ok.txt\r\n" + std::string(2100, 'z') + "\r\n",

@@ -264,8 +264,11 @@ int RunUninstaller(HINSTANCE instance) {
     Message text, caption;
     GetString(texts, kConfirmTextId, text);
     GetString(texts, kConfirmCaptionId, caption);
-    if (MessageBoxW(nullptr, Wide(text.c_str()), Wide(caption.c_str()),
-                    MB_YESNO | MB_ICONINFORMATION | MB_TOPMOST) == IDNO) {
+    // A question the system could not show (0: no Unicode layer on the 9x
+    // family) is no consent either.
+    const int answer = MessageBoxW(nullptr, Wide(text.c_str()), Wide(caption.c_str()),
+                                   MB_YESNO | MB_ICONINFORMATION | MB_TOPMOST);
+    if (answer == IDNO || answer == 0) {
       report.Note("confirmation: No; nothing is removed");
       return Finish(report, kInteractiveExitCode);
     }
@@ -315,8 +318,10 @@ int RunUninstaller(HINSTANCE instance) {
   RemovalWorker worker(settings, log, report);
   if (unattended) {
     worker.Run();  // here, on this thread: the process ends when the work is done
-  } else {
-    RunWizard({Wide(state.productTitleWide.c_str()), dialogTexts}, worker);
+  } else if (!RunWizard({Wide(state.productTitleWide.c_str()), dialogTexts}, worker)) {
+    // Nothing was removed: the uninstaller stays, to be run again.
+    report.Note("wizard: could not be shown; nothing is removed");
+    return Finish(report, kInteractiveExitCode);
   }
 
   worker.ScheduleDeleteAtRestart(state.commandLine.programPath.view());

@@ -46,9 +46,8 @@ void CheckHeader(const LogHeader& header, const std::vector<std::string>& lines)
 // after them.
 std::size_t CheckRecord(const LogRecord& record, const std::vector<std::string>& lines, std::size_t at) {
   FUZZ_CHECK((record.status == RecordStatus::kSkipped) == (record.skipReason != SkipReason::kNone) ||
-             (record.status == RecordStatus::kEnd &&
-              (record.skipReason == SkipReason::kIncompleteAtEnd ||
-               record.skipReason == SkipReason::kNoLineFeedAtEnd)));
+             (record.status == RecordStatus::kEnd && (record.skipReason == SkipReason::kIncompleteAtEnd ||
+                                                      record.skipReason == SkipReason::kNoLineFeedAtEnd)));
   if (record.status != RecordStatus::kRecord) return at;
   std::vector<std::string_view> whole{record.line.view()};
   if (record.kind == RecordKind::kIniEntry) whole.push_back(record.iniValue.view());

@@ -11,11 +11,9 @@ class Tokeniser {
       : resolve_(resolve), values_(values) {}
 
   // A token that did not fit its buffer still counts as a token but is not used.
-  // `reportPath`: the token is the path of a -L that stood before it.
-  void Take(std::string_view token, bool fits, bool reportPath = false) {
+  void Take(std::string_view token, bool fits) {
     const bool first = count_++ == 0;
     if (first) return;  // the program's own name: the module path stands for it
-    if (reportPath) return TakeReportPath(token, fits);
     const bool isSwitch = !token.empty() && (token[0] == '-' || token[0] == '/');
     if (isSwitch && TakeRunSwitch(token, fits)) return;
     // After the first other switch, only -S and -L are looked at.
@@ -42,15 +40,10 @@ class Tokeniser {
       return true;
     }
     if (letter != 'L') return false;
-    TakeReportPath(token.substr(2), fits);
-    return true;
-  }
-
-  // A path that does not fit names no file.
-  void TakeReportPath(std::string_view path, bool fits) {
     values_.reportWanted = true;
     values_.reportPath.Clear();
-    if (fits) values_.reportPath.Assign(path);
+    if (fits) values_.reportPath.Assign(token.substr(2));
+    return true;
   }
 
   FullPathResolver resolve_;
@@ -92,9 +85,13 @@ void ParseCommandLine(std::string_view line, std::string_view modulePath,
       const std::size_t close = line.find('"', open);
       const std::size_t end = close == std::string_view::npos ? line.size() : close;
       const std::string_view quoted = line.substr(open, end - open);
-      // -L"path" is one token: the path must fit with its -L.
-      const bool reportPath = EqualsIgnoreAsciiCase(line.substr(start, i - start), "-L");
-      tokeniser.Take(quoted, quoted.size() + (reportPath ? 2 : 0) < kTokenCapacity, reportPath);
+      const std::string_view before = line.substr(start, i - start);
+      const bool reportSwitch = EqualsIgnoreAsciiCase(before, "-L");
+      BoundedString<kTokenCapacity> token;
+      const bool fits =
+          token.Append(reportSwitch ? before : std::string_view()) && token.Append(quoted);
+      // A path too long for the token still leaves its -L, which then names no file.
+      tokeniser.Take(fits || reportSwitch ? token.view() : quoted, fits);
       if (close == std::string_view::npos || close == last) return;
       // The token ends at its closing quote; a blank after it only separates.
       i = close;

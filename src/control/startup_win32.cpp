@@ -21,8 +21,6 @@
 #include "resources/resource_ids.h"
 #include "wizard/wizard_win32.h"
 
-using namespace std::string_view_literals;
-
 namespace {
 
 constexpr std::string_view kUninstallKey =
@@ -106,8 +104,20 @@ void BuildExpandedPath(std::string_view directory, std::string_view name,
   escaped.Append(name);
   ExpandedPath expanded;
   const InstallationValues installation{state.commandLine.installDir.view(),
-                                        state.header.productKey.view()};
+                                        state.header.productKey.view(),
+                                        state.commandLine.unattended};
   if (ExpandPathPlaceholders(escaped.view(), installation, expanded)) path.Assign(expanded.view());
+}
+
+// "<what>: <path>" for the report.
+void NotePath(RunReport& report, std::string_view what, std::string_view path,
+              std::string_view after = {}, DWORD error = ERROR_SUCCESS) {
+  RecordLineText text;
+  text.Assign(what);
+  text.Append(": ");
+  text.Append(path);
+  text.Append(after);
+  report.NoteError(text.view(), error);
 }
 
 // The log is missing: offers to remove the product's registration.
@@ -127,8 +137,8 @@ void HandleMissingLog(const ProgramState& state, RunReport& report) {
     // There is nothing more to do either way: a registration that stays is
     // the user's to remove.
     const LSTATUS error = RegistryAccess().DeleteRegistryKey(key.view());
-    report.Note({"registration: "sv, key.view(), error == ERROR_SUCCESS ? " removed"sv : " not removed"sv},
-                static_cast<DWORD>(error));
+    NotePath(report, "registration", key.view(),
+             error == ERROR_SUCCESS ? " removed" : " not removed", static_cast<DWORD>(error));
   }
 }
 
@@ -177,7 +187,7 @@ struct EarlyUnattendedSwitch {
   EarlyUnattendedSwitch() {
     CommandLineValues values;
     ReadProcessCommandLine(values);
-    if (values.unattended) gUnattendedRun = {true, kExitNotDone};
+    if (values.unattended) RunUnattended(kExitNotDone);
   }
 };
 EarlyUnattendedSwitch gEarlyUnattendedSwitch __attribute__((init_priority(103)));
@@ -200,7 +210,7 @@ int RunUninstaller(HINSTANCE instance) {
       unattended) {
     return kExitNotDone;  // an unattended run must leave an account when asked for one
   }
-  report.Note({unattended ? "run: unattended"sv : "run: interactive"sv});
+  report.Note(unattended ? "run: unattended" : "run: interactive");
   state.ntFlag = IsNtPlatform();
   RegisterDialogClass(instance);
   const UniqueGdiObject titleFont(CreateArialFont(kTitleFontHeight, FW_BOLD));
@@ -211,7 +221,7 @@ int RunUninstaller(HINSTANCE instance) {
                     state.uninstallLogPath);
   TextLineFile log;
   if (!log.Open(state.uninstallLogPath.c_str(), TextLineFile::Mode::kRead)) {
-    report.Note({"log: "sv, state.uninstallLogPath.view(), " cannot be opened"sv}, GetLastError());
+    NotePath(report, "log", state.uninstallLogPath.view(), " cannot be opened", GetLastError());
     // Unattended, nothing is removed, not even the registration.
     if (unattended) return Finish(report, kExitNotDone);
     HandleMissingLog(state, report);
@@ -222,11 +232,16 @@ int RunUninstaller(HINSTANCE instance) {
   // header goes on as an empty one (the registration and the companion files
   // still go), unless the run is unattended, where such a log counts as unreadable.
   const bool hasBody = ReadLogHeader(log, state.header);
-  report.Note({"log: "sv, state.uninstallLogPath.view(),
-               hasBody ? ""sv : " ends inside its header"sv});
+  NotePath(report, "log", state.uninstallLogPath.view(),
+           hasBody ? "" : " ends inside its three header lines");
   if (!hasBody && unattended) return Finish(report, kExitNotDone);
-  report.Note({"product: "sv, state.header.productTitle.view(), " ("sv, state.header.productKey.view(),
-               ")"sv});
+  RecordLineText product;
+  product.Assign("product: ");
+  product.Append(state.header.productTitle.view());
+  product.Append(" (");
+  product.Append(state.header.productKey.view());
+  product.Append(")");
+  report.Note(product.view());
 
   const int converted = MultiByteToWideChar(
       CP_ACP, 0, state.header.productTitle.c_str(), -1,
@@ -237,7 +252,7 @@ int RunUninstaller(HINSTANCE instance) {
   ProgramLanguage language;
   if (LoadLanguageFile(state.commandLine.installDir.view(), "lang.ini",
                        state.header.languageName.c_str(), !unattended, language) == 0) {
-    report.Note({"language choice: cancelled"sv});
+    report.Note("language choice: cancelled; nothing is removed");
     return Finish(report, kInteractiveExitCode);
   }
   BoundedWideString<kDriveTextCapacity> drive;
@@ -249,16 +264,19 @@ int RunUninstaller(HINSTANCE instance) {
     Message text, caption;
     GetString(texts, kConfirmTextId, text);
     GetString(texts, kConfirmCaptionId, caption);
-    if (MessageBoxW(nullptr, Wide(text.c_str()), Wide(caption.c_str()),
-                    MB_YESNO | MB_ICONINFORMATION | MB_TOPMOST) == IDNO) {
-      report.Note({"confirmation: No"sv});
+    // A question the system could not show (0: no Unicode layer on the 9x
+    // family) is no consent either.
+    const int answer = MessageBoxW(nullptr, Wide(text.c_str()), Wide(caption.c_str()),
+                                   MB_YESNO | MB_ICONINFORMATION | MB_TOPMOST);
+    if (answer == IDNO || answer == 0) {
+      report.Note("confirmation: No; nothing is removed");
       return Finish(report, kInteractiveExitCode);
     }
   }
 
   const DWORD registrationError = RemoveRegistrationValues(state.header.productKey.view());
   if (registrationError != ERROR_SUCCESS) {
-    report.Note({"registration: cannot be removed"sv}, registrationError);
+    report.NoteError("registration: cannot be removed; nothing else is done", registrationError);
     if (unattended) return Finish(report, kExitNotDone);
     Message text, caption;
     GetString(texts, kRegistrationErrorTextId, text);
@@ -267,7 +285,7 @@ int RunUninstaller(HINSTANCE instance) {
                 MB_OK | MB_ICONERROR | MB_TOPMOST);
     return Finish(report, kInteractiveExitCode);
   }
-  report.Note({"registration: removed"sv});
+  report.Note("registration: removed");
 
   char windowsDirectory[kLongCapacity];
   const UINT length = GetWindowsDirectoryA(windowsDirectory, sizeof windowsDirectory);
@@ -300,8 +318,10 @@ int RunUninstaller(HINSTANCE instance) {
   RemovalWorker worker(settings, log, report);
   if (unattended) {
     worker.Run();  // here, on this thread: the process ends when the work is done
-  } else {
-    RunWizard({Wide(state.productTitleWide.c_str()), dialogTexts}, worker);
+  } else if (!RunWizard({Wide(state.productTitleWide.c_str()), dialogTexts}, worker)) {
+    // Nothing was removed: the uninstaller stays, to be run again.
+    report.Note("wizard: could not be shown; nothing is removed");
+    return Finish(report, kInteractiveExitCode);
   }
 
   worker.ScheduleDeleteAtRestart(state.commandLine.programPath.view());

@@ -96,7 +96,7 @@ LONG WriteCrashReport(EXCEPTION_POINTERS* exception) {
     // Nobody is there to read a box, and the system's own report of the crash
     // could wait for somebody just the same: the process ends here.
     WriteErrorLogEntry(text);
-    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(gUnattendedRun.crashExitCode));
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(UnattendedCrashExitCode()));
   }
   CopyTextToClipboard(gCrashText);
   MessageBoxA(nullptr, gCrashText, kCrashBoxCaption, MB_OK | MB_TOPMOST);

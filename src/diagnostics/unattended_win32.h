@@ -1,16 +1,12 @@
 #pragma once
 // An unattended run shows none of the diagnostics' boxes: not the TEMP
-// message, not the error box, not the crash report's box, and puts nothing on
-// the clipboard; a crash, once written to "lastcrash.txt" and the diagnostic
-// log, ends the process with the crash exit code.
+// message, not the error box, not the crash report's box. The crash filter,
+// the error reports and the start-up objects run where no caller can hand
+// them this, so it is process-wide.
 
-struct UnattendedRun {
-  bool on = false;
-  int crashExitCode = 0;
-};
+// From now on no box, and nothing on the clipboard; a crash, once written to
+// "lastcrash.txt" and the diagnostic log, ends the process with `crashExitCode`.
+void RunUnattended(int crashExitCode);
 
-// The crash filter, the error reports and the start-up objects run where no
-// caller can hand them this; it is set once, before the entry point runs.
-inline UnattendedRun gUnattendedRun;
-
-inline bool IsUnattended() { return gUnattendedRun.on; }
+bool IsUnattended();
+int UnattendedCrashExitCode();

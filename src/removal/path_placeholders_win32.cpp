@@ -69,6 +69,7 @@ void ReportMissingApplication() {
 bool ExpandPathPlaceholders(std::string_view input, const InstallationValues& installation,
                             ExpandedPath& expanded) {
   const PlaceholderSources sources{installation.installDir, installation.productKey,
-                                   FetchPlaceholder, ReportMissingApplication};
+                                   FetchPlaceholder,
+                                   installation.unattended ? [] {} : ReportMissingApplication};
   return ExpandPlaceholders(input, sources, expanded);
 }

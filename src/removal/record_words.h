@@ -4,7 +4,6 @@
 // "line 7: file C:\Tool\a.txt: <what happens or happened>".
 
 #include <cstddef>
-#include <initializer_list>
 #include <string_view>
 
 #include "common/bounded_string.h"
@@ -16,9 +15,8 @@
 inline constexpr std::size_t kRecordLineTextCapacity = 3 * kLongCapacity;
 using RecordLineText = BoundedString<kRecordLineTextCapacity>;
 
-// Appends the parts in turn; a part that does not fit is left off.
-void AppendParts(RecordLineText& text, std::initializer_list<std::string_view> parts);
-void AppendNumber(RecordLineText& text, long long number);
+// "file", "font", "COM server", "INI entry", "registry value", "program".
+std::string_view RecordKindName(RecordKind kind);
 
 // Starts the line about the record that begins at the log's physical line
 // `line`: "line 7: file C:\Tool\a.txt: ", or "line 7: " for a record whose line
@@ -32,10 +30,4 @@ void AppendSkipped(RecordLineText& text, SkipReason reason);
 // The physical line where the record after `record` starts, when `record`
 // started at `line`. The body starts at kFirstRecordLine, after the header.
 inline constexpr int kFirstRecordLine = 4;
-inline int NextRecordLine(int line, const LogRecord& record) {
-  // Continuation lines were read unless the record line was skipped before them.
-  if (record.continuationLines == 0) return line + 1;
-  if (record.kind == RecordKind::kIniEntry) return line + 2;
-  if (record.kind == RecordKind::kProgram) return line + 3;
-  return line + 1;
-}
+int NextRecordLine(int line, const LogRecord& record);

@@ -9,8 +9,6 @@
 #include "removal/file_removal.h"
 #include "removal/ini_entry_win32.h"
 
-using namespace std::string_view_literals;
-
 namespace {
 
 constexpr std::size_t kIniEntryCapacity = 1024;  // "name=value": longer entries are skipped
@@ -68,7 +66,13 @@ ScheduleResult RemovalWorker::ScheduleDeleteAtRestart(std::string_view path) {
   if (result.corruptEntryDropped) {
     BoundedString<kPathCapacity> file;
     file.Assign(path);
-    report_.Note({"restart list: "sv, kCorruptedListText, " "sv, file.view()});
+    BoundedString<kLongCapacity> note;
+    note.Assign("restart list: ");
+    note.Append(kCorruptedListText);
+    note.Append(" An unfinished entry for ");
+    note.Append(file.view());
+    note.Append(" was dropped.");
+    report_.Note(note.view());
     if (!settings_.unattended) MessageBoxA(nullptr, kCorruptedListText, file.c_str(), MB_ICONERROR);
   }
   return result;
@@ -126,10 +130,13 @@ RecordOutcome RemovalWorker::RemoveIniRecord(const LogRecord& record) {
   const IniEditResult edit = RemoveIniEntry(record.IniSection(), entry.view(),
                                             settings_.systemIniPath, settings_.ntFamily);
   restartAdvised_ = restartAdvised_ || edit.restartAdvised;
-  if (edit.error != ERROR_SUCCESS) return DeletionOutcome(edit.error);
+  RecordOutcome outcome = DeletionOutcome(edit.error);
+  if (edit.error == ERROR_SUCCESS && edit.linesLeftOut == 0) {
+    outcome.result = RecordResult::kAlreadyGone;
+  }
   // An entry that was not there leaves nothing for the restart to take effect.
-  if (edit.linesLeftOut == 0) return {RecordResult::kAlreadyGone};
-  return {RecordResult::kDone, SkipReason::kNone, 0, edit.restartAdvised};
+  outcome.restartAdvised = edit.restartAdvised && edit.linesLeftOut > 0;
+  return outcome;
 }
 
 RecordOutcome RemovalWorker::RunProgram(const LogRecord& record) {

@@ -1,7 +1,5 @@
 #include "removal/run_report.h"
 
-using namespace std::string_view_literals;
-
 namespace {
 
 // The system's codes for a file or directory that is not there: the restart
@@ -9,85 +7,105 @@ namespace {
 constexpr std::uint32_t kFileNotFound = 2;
 constexpr std::uint32_t kPathNotFound = 3;
 
-// Each result's words and where it is counted, in the order of RecordResult.
-struct ResultWords {
-  std::string_view words;
-  RunTally::Category category;
-};
-constexpr ResultWords kResults[] = {
-    {"removed", RunTally::kRemoved},  // a program: "ran", kRan
-    {"already gone", RunTally::kAlreadyGone},
-    {"put on the restart list", RunTally::kOnRestartList},
-    {"kept: other programs still count on it", RunTally::kKept},
-    {"kept: a shared system file, and the answer was No", RunTally::kKept},
-    {"", RunTally::kSkipped},  // the reason follows
-    {"failed", RunTally::kFailed},
-};
-static_assert(std::size(kResults) == static_cast<std::size_t>(RecordResult::kFailed) + 1);
+void AppendOutcome(RecordLineText& text, RecordKind kind, const RecordOutcome& outcome) {
+  switch (outcome.result) {
+    case RecordResult::kDone: text.Append(kind == RecordKind::kProgram ? "ran" : "removed"); break;
+    case RecordResult::kAlreadyGone: text.Append("already gone"); break;
+    case RecordResult::kOnRestartList: text.Append("put on the restart list"); break;
+    case RecordResult::kKeptShared: text.Append("kept: other programs still count on it"); break;
+    case RecordResult::kKeptByAnswer:
+      text.Append("kept: a shared system file, and the answer was No");
+      break;
+    case RecordResult::kSkipped: AppendSkipped(text, outcome.skipReason); break;
+    case RecordResult::kFailed: text.Append("failed"); break;
+  }
+}
 
-// The summary's words after each count, in the order of RunTally::Category.
-constexpr std::string_view kCountWords[] = {" removed, ", " run, ", " already gone, ",
-                                            " put on the restart list, ", " kept, ",
-                                            " skipped, ", " failed; exit code "};
-static_assert(std::size(kCountWords) == RunTally::kCount);
+void Count(RunTally& tally, RecordKind kind, const RecordOutcome& outcome) {
+  if (outcome.restartAdvised) tally.restartNeeded = true;
+  switch (outcome.result) {
+    case RecordResult::kDone: ++(kind == RecordKind::kProgram ? tally.ran : tally.removed); break;
+    case RecordResult::kAlreadyGone: ++tally.alreadyGone; break;
+    case RecordResult::kOnRestartList:
+      ++tally.onRestartList;
+      if (outcome.error != kFileNotFound && outcome.error != kPathNotFound) {
+        tally.restartNeeded = true;
+      }
+      break;
+    case RecordResult::kKeptShared:
+    case RecordResult::kKeptByAnswer: ++tally.kept; break;
+    case RecordResult::kSkipped: ++tally.skipped; break;
+    case RecordResult::kFailed: ++tally.failed; break;
+  }
+}
 
-// " (error 5: Access is denied.)" for a system error; nothing for none.
-void AppendError(RecordLineText& text, std::uint32_t error, ErrorTextFunction errorText) {
-  if (error == 0) return;
-  AppendParts(text, {" (error "sv});
-  AppendNumber(text, error);
-  ErrorText system;
-  errorText(error, system);
-  AppendParts(text, {system.empty() ? ""sv : ": "sv, system.view(), ")"sv});
+template <std::size_t Capacity>
+void AppendCount(BoundedString<Capacity>& text, int count, std::string_view what) {
+  AppendDecimal(text, count);
+  text.Append(' ');
+  text.Append(what);
 }
 
 }  // namespace
 
-// Handed to the system at once, each line outlives a process that is killed.
+bool RunReport::Open(const char* path) {
+  open_ = path[0] != '\0' && file_.Open(path, TextLineFile::Mode::kWrite);
+  return open_;
+}
+
 void RunReport::Write(std::string_view line) {
+  if (!open_) return;
   file_.WriteLine(line);
   file_.Flush();
 }
 
-void RunReport::Note(std::initializer_list<std::string_view> parts, std::uint32_t error) {
-  if (!open_) return;
+void RunReport::Note(std::string_view text) { Write(text); }
+
+void RunReport::NoteError(std::string_view text, std::uint32_t error) {
   RecordLineText line;
-  AppendParts(line, parts);
-  AppendError(line, error, errorText_);
+  line.Assign(text);
+  AppendError(line, error);
   Write(line.view());
+}
+
+void RunReport::AppendError(RecordLineText& text, std::uint32_t error) {
+  if (error == 0) return;
+  text.Append(" (error ");
+  AppendDecimal(text, error);
+  ErrorText system;
+  errorText_(error, system);
+  if (!system.empty()) {
+    text.Append(": ");
+    text.Append(system.view());
+  }
+  text.Append(')');
 }
 
 void RunReport::Record(const LogRecord& record, const RecordOutcome& outcome) {
   const int line = line_;
   line_ = NextRecordLine(line_, record);
   if (record.status == RecordStatus::kEnd && record.skipReason == SkipReason::kNone) return;
-  const ResultWords& result = kResults[static_cast<int>(outcome.result)];
-  const bool ran = record.kind == RecordKind::kProgram && outcome.result == RecordResult::kDone;
-  ++tally_.counts[ran ? RunTally::kRan : result.category];
-  // Only a file that is there waits for the restart.
-  const bool waits = outcome.result == RecordResult::kOnRestartList &&
-                     outcome.error != kFileNotFound && outcome.error != kPathNotFound;
-  if (waits || outcome.restartAdvised) tally_.restartNeeded = true;
+  Count(tally_, record.kind, outcome);
   if (!open_) return;
   RecordLineText text = StartRecordLine(line, record);
-  if (outcome.result == RecordResult::kSkipped) AppendSkipped(text, outcome.skipReason);
-  AppendParts(text, {ran ? "ran"sv : result.words});
-  AppendError(text, outcome.error, errorText_);
+  AppendOutcome(text, record.kind, outcome);
+  AppendError(text, outcome.error);
   Write(text.view());
 }
 
 void RunReport::Finish(int exitCode) {
-  if (!open_) return;
-  RecordLineText text;
-  AppendParts(text, {"summary: "sv});
-  AppendNumber(text, tally_.Records());
-  AppendParts(text, {" records: "sv});
-  for (int category = 0; category < RunTally::kCount; ++category) {
-    AppendNumber(text, tally_.counts[category]);
-    AppendParts(text, {kCountWords[category]});
-  }
-  AppendNumber(text, exitCode);
+  BoundedString<kLongCapacity> text;
+  text.Assign("summary: ");
+  AppendCount(text, tally_.Records(), "records: ");
+  AppendCount(text, tally_.removed, "removed, ");
+  AppendCount(text, tally_.ran, "run, ");
+  AppendCount(text, tally_.alreadyGone, "already gone, ");
+  AppendCount(text, tally_.onRestartList, "put on the restart list, ");
+  AppendCount(text, tally_.kept, "kept, ");
+  AppendCount(text, tally_.skipped, "skipped, ");
+  AppendCount(text, tally_.failed, "failed; exit code ");
+  AppendDecimal(text, exitCode);
   Write(text.view());
-  file_.Close();
+  if (open_) file_.Close();
   open_ = false;
 }

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <string_view>
 
 #include "common/bounded_string.h"
@@ -27,17 +26,19 @@ using ErrorText = BoundedString<kErrorTextCapacity>;
 using ErrorTextFunction = void (*)(std::uint32_t error, ErrorText& text);
 
 struct RunTally {
-  // What became of the records; kRan counts the programs that ran.
-  enum Category { kRemoved, kRan, kAlreadyGone, kOnRestartList, kKept, kSkipped, kFailed, kCount };
-  int counts[kCount] = {};
+  int removed = 0;
+  int ran = 0;  // programs
+  int alreadyGone = 0;
+  int onRestartList = 0;
+  int kept = 0;
+  int skipped = 0;
+  int failed = 0;
   // A file of the log waits for the restart list, or a change of the log's
   // takes effect only then.
   bool restartNeeded = false;
 
   int Records() const {
-    int records = 0;
-    for (int count : counts) records += count;
-    return records;
+    return removed + ran + alreadyGone + onRestartList + kept + skipped + failed;
   }
   int UnattendedExitCode() const { return restartNeeded ? kExitRestartNeeded : kExitDone; }
 };
@@ -48,13 +49,11 @@ class RunReport {
 
   // Writes the report to `path` from now on (created or replaced); false when
   // it cannot be written.
-  bool Open(const char* path) {
-    open_ = path[0] != '\0' && file_.Open(path, TextLineFile::Mode::kWrite);
-    return open_;
-  }
-  // A line of its own ("product: ..."), when a report is written: the parts
-  // joined, then the system's error if there is one ("(error 5: Access is denied.)").
-  void Note(std::initializer_list<std::string_view> parts, std::uint32_t error = 0);
+  bool Open(const char* path);
+  // A line of its own ("product: ..."), when a report is written.
+  void Note(std::string_view text);
+  // A note with the system's error: "<text> (error 5: Access is denied.)".
+  void NoteError(std::string_view text, std::uint32_t error);
 
   // Each record as it was read and carried out, in log order; the read that
   // meets the end of the log too (it counts only when it left a line undone).
@@ -66,6 +65,7 @@ class RunReport {
   void Finish(int exitCode);
 
  private:
+  void AppendError(RecordLineText& text, std::uint32_t error);
   void Write(std::string_view line);
 
   ErrorTextFunction errorText_;

@@ -3,12 +3,15 @@
 #include <windows.h>
 
 void SystemErrorText(std::uint32_t error, ErrorText& text) {
-  // On one line: without the line breaks the system's texts hold and end with.
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK,
-      nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text.Buffer(),
-      static_cast<DWORD>(ErrorText::kCapacity), nullptr);
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                      text.Buffer(), static_cast<DWORD>(ErrorText::kCapacity),
+                                      nullptr);
   text.Buffer()[length < ErrorText::kCapacity ? length : 0] = '\0';
   text.SyncLength();
-  while (text.back() == ' ') text.Truncate(text.size() - 1);
+  // One line: the system's texts end with a line break and may hold more.
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') text[i] = ' ';
+  }
+  while (!text.empty() && text.back() == ' ') text.Truncate(text.size() - 1);
 }

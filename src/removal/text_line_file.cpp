@@ -105,6 +105,14 @@ bool TextLineFile::Write(std::string_view text) {
   return true;
 }
 
+bool TextLineFile::Flush() {
+  if (file_ == nullptr || mode_ != Mode::kWrite || std::fflush(file_) != 0) {
+    state_ |= kFailed;
+    return false;
+  }
+  return true;
+}
+
 int TextLineFile::CountLines() {
   if (file_ == nullptr) return 0;
   const long start = Position();

@@ -42,7 +42,7 @@ class TextLineFile {
   // Writes the text alone, for a line that is written in pieces.
   bool Write(std::string_view text);
   // Hands what was written to the system, so it outlives the process.
-  bool Flush() { return file_ != nullptr && std::fflush(file_) == 0; }
+  bool Flush();
 
   // The number of ReadLine calls with a 1024-character buffer from here to the
   // end of the file, the one that meets the end included. The position and the

@@ -28,6 +28,7 @@ struct PageState {
   RemovalWorker& worker;
   UniqueHandle thread;
   bool finished = false;  // the worker has ended, or could not start: Finish may be pressed
+  bool removalEnded = false;  // the worker ran to its end
 };
 
 PageState& StateOf(HWND page) {
@@ -70,6 +71,7 @@ void FinishPage(HWND page, PageState& state) {
   WaitForSingleObject(state.thread.get(), kWorkerEndWaitMs);
   state.thread.Reset();
   state.finished = true;
+  state.removalEnded = true;
   ShowWindow(GetDlgItem(page, IDC_PAGE_SUCCESS), SW_SHOW);
   SetFinishText(page, kFinishTextId, state.content.texts.texts);
   // Posted, so that it comes after a disabling one that the page's activation
@@ -129,7 +131,7 @@ int CALLBACK SheetCallback(HWND, UINT message, LPARAM lParam) {
 
 }  // namespace
 
-void RunWizard(const WizardContent& content, RemovalWorker& worker) {
+bool RunWizard(const WizardContent& content, RemovalWorker& worker) {
   PageState state{content, worker, {}};
 
   PROPSHEETPAGEW page{};
@@ -151,4 +153,5 @@ void RunWizard(const WizardContent& content, RemovalWorker& worker) {
   header.ppsp = &page;
   header.pfnCallback = SheetCallback;
   PropertySheetW(&header);
+  return state.removalEnded;
 }

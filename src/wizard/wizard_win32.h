@@ -17,4 +17,6 @@ struct WizardContent {
 
 // Builds the sheet and runs it; returns when the user has pressed Finish,
 // after the worker's thread has ended.
-void RunWizard(const WizardContent& content, RemovalWorker& worker);
+// False when the removal never ran: the sheet could not be shown (no Unicode
+// layer on the 9x family) or the worker could not start.
+bool RunWizard(const WizardContent& content, RemovalWorker& worker);

@@ -145,25 +145,37 @@ TEST(Family9x, AnIniRecordMakesTheUninstallerOfferARestart) {
   EXPECT_EQ(TakeUnicodeLayerCalls(), wide);
 }
 
-TEST(Family9x, WithoutTheUnicodeLayerTheProgramSaysSoOnceAndGoesOn) {
-  FileGuard wininit(WindowsFile("wininit.ini"));
-  Installation installation("uninst98.exe");
-  AppDefaults settings("uninst98.exe");
-  settings.Windows98();
-  settings.UnicodeLayer(false);
-  installation.AddLanguageFile();
-  const fs::path tool = installation.AddFile("bin\\tool.exe");
-  installation.WriteLog("Plain Tool", installation.ProductKey(), "English", {tool.string()});
-  gui::Process process;
-  ASSERT_TRUE(installation.Start("-C", process));
-  const gui::MessageBoxInfo box = gui::AnswerMessageBox(process.id, IDOK);
-  ASSERT_NE(box.window, nullptr);
-  EXPECT_EQ(box.caption, L"TEST");
-  EXPECT_EQ(box.text, L"UNICOWS.DLL NOT LOADED!!");
-  // No second message: every later wide call fails quietly, the wizard among
-  // them, and the program runs to its end.
-  EXPECT_EQ(gui::WaitForExit(process), 1u);
-  EXPECT_TRUE(fs::exists(tool));
+// Without the layer no question and no wizard can be shown: after the one
+// message the program ends having removed nothing, and stays to be run again.
+// With -C the registration values are gone all the same, as they go before the
+// wizard opens.
+TEST(Family9x, WithoutTheUnicodeLayerTheProgramSaysSoOnceAndRemovesNothing) {
+  for (const char* arguments : {"", "-C"}) {
+    SCOPED_TRACE(arguments);
+    FileGuard wininit(WindowsFile("wininit.ini"));
+    const std::string restartList = ReadBytes(WindowsFile("wininit.ini"));
+    Installation installation("uninst98.exe");
+    AppDefaults settings("uninst98.exe");
+    settings.Windows98();
+    settings.UnicodeLayer(false);
+    installation.AddLanguageFile();
+    installation.Register(installation.ProductKey());
+    const fs::path tool = installation.AddFile("bin\\tool.exe");
+    installation.WriteLog("Plain Tool", installation.ProductKey(), "English", {tool.string()});
+    gui::Process process;
+    ASSERT_TRUE(installation.Start(arguments, process));
+    const gui::MessageBoxInfo box = gui::AnswerMessageBox(process.id, IDOK);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.caption, L"TEST");
+    EXPECT_EQ(box.text, L"UNICOWS.DLL NOT LOADED!!");
+    EXPECT_EQ(gui::WaitForExit(process), 1u);
+    EXPECT_TRUE(fs::exists(tool));
+    EXPECT_EQ(ValueExists(HKEY_LOCAL_MACHINE,
+                          std::string(kUninstallRoot) + "\\" + installation.ProductKey(),
+                          "UninstallString"),
+              std::string(arguments).empty());
+    EXPECT_EQ(ReadBytes(WindowsFile("wininit.ini")), restartList);  // the uninstaller stays
+  }
 }
 
 TEST(FamilyNt, AnIniRecordNeverAsksForARestartNorLoadsTheUnicodeLayer) {

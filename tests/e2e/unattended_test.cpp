@@ -18,8 +18,10 @@ class TypicalInstallation {
  public:
   explicit TypicalInstallation(const FaultScenario& scenario) {
     const Installation& installation = scenario.Install();
-    exhausted = SystemDirectory() + "\\e2e" + installation.Unique() + "a.dll";
-    stillShared = SystemDirectory() + "\\e2e" + installation.Unique() + "b.dll";
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, sizeof system);
+    exhausted = std::string(system) + "\\e2e" + installation.Unique() + "a.dll";
+    stillShared = std::string(system) + "\\e2e" + installation.Unique() + "b.dll";
     for (const std::string& file : {exhausted, stillShared}) std::ofstream(file) << "shared";
     SetDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, exhausted, 1);
     SetDwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, stillShared, 2);

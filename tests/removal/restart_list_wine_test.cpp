@@ -155,8 +155,7 @@ TEST_F(RestartListTest, MalformedLastEntryAloneIsDroppedAndToldOf) {
   // The last string is a source for our file, with no target and no closing string.
   SetPendingRenamesData(EntryData(others) + "\\??\\" + a_);
   EXPECT_TRUE(Schedule(a_).corruptEntryDropped);
-  EXPECT_EQ(PendingRenames(),
-            (RestartEntries{others[0], others[1], Deletion(a_), Deletion(directory_)}));
+  EXPECT_EQ(PendingRenames(), (RestartEntries{others[0], others[1], Deletion(a_), Deletion(directory_)}));
   EXPECT_FALSE(Schedule(b_).corruptEntryDropped);  // the list is whole again
 }
 

@@ -35,7 +35,7 @@ TEST(RunReport, ALineForEveryRecordInLogOrderAsItGoesThenTheSummary) {
   TempDir dir;
   RunReport report(FakeErrorText);
   ASSERT_TRUE(report.Open(dir.File("report.txt").c_str()));
-  report.Note({"product: Tool"});
+  report.Note("product: Tool");
   const std::string text = ReportOf(
       dir, report,
       "C:\\Tool\\a.txt\n"

@@ -15,20 +15,24 @@
 
 #include "common/platform_win32.h"
 #include "common/win32_handles.h"
+#include "diagnostics/unattended_win32.h"
 
 namespace {
 
 UniqueModule gUnicodeLayer;
 bool gUnicodeLayerTried = false;
 
-// Loaded once, with the ordinary library search; a failure is told once, and
-// every wide call then fails while the program goes on. The first wide call
+// Loaded once, with the ordinary library search; a failure is told once (not
+// in an unattended run, which needs no window), and every wide call then fails
+// while the program goes on. The first wide call
 // comes from start-up, before the removal worker exists.
 HMODULE UnicodeLayer() {
   if (!gUnicodeLayerTried) {
     gUnicodeLayerTried = true;
     gUnicodeLayer.Reset(LoadLibraryA("unicows.dll"));
-    if (!gUnicodeLayer) MessageBoxA(nullptr, "UNICOWS.DLL NOT LOADED!!", "TEST", MB_OK);
+    if (!gUnicodeLayer && !IsUnattended()) {
+      MessageBoxA(nullptr, "UNICOWS.DLL NOT LOADED!!", "TEST", MB_OK);
+    }
   }
   return gUnicodeLayer.get();
 }

@@ -178,6 +178,23 @@ TEST(Family9x, WithoutTheUnicodeLayerTheProgramSaysSoOnceAndRemovesNothing) {
   }
 }
 
+// -S needs no window, so it needs no layer either: it says nothing and removes.
+TEST(Family9x, WithoutTheUnicodeLayerAnUnattendedRunRemovesWithoutAWord) {
+  FileGuard wininit(WindowsFile("wininit.ini"));
+  Installation installation("uninst98.exe");
+  AppDefaults settings("uninst98.exe");
+  settings.Windows98();
+  settings.UnicodeLayer(false);
+  const fs::path tool = installation.AddFile("bin\\tool.exe");
+  installation.WriteLog("Plain Tool", installation.ProductKey(), "", {tool.string()});
+  const gui::WatchedRun run =
+      gui::RunWatchingWindows("\"" + installation.Uninstaller().string() + "\" -S", "");
+  EXPECT_TRUE(run.watched);
+  EXPECT_EQ(run.windows.size(), 0u);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_FALSE(fs::exists(tool));
+}
+
 TEST(FamilyNt, AnIniRecordNeverAsksForARestartNorLoadsTheUnicodeLayer) {
   FileGuard systemIni(WindowsFile("system.ini"));
   RestartListGuard restartList;

@@ -53,9 +53,6 @@ void InitialisePage(HWND page, PageState& state) {
   SetWindowTextW(page, state.content.productTitle);
   PlaceWindow(page, true);
   SendDlgItemMessageW(page, IDC_PAGE_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
-  // The wizard is drawn before the removal starts: what the worker brings up
-  // (the system-file prompt, a crash report) never meets it half made.
-  RedrawWindow(sheet, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   state.worker.SetWindow(page);
   state.thread = StartRemovalWorker(state.worker);
   if (!state.thread) {

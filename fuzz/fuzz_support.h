@@ -14,7 +14,7 @@
 // cost more than parsing it); removed when the process ends normally.
 struct ScratchFile {
   const std::string path;
-  explicit ScratchFile(const char* name) : path("/dev/shm/fuzz-" + std::to_string(getpid()) + name) {}
+  explicit ScratchFile(const char* name) : path("/dev/shm/fuzz-" + std::to_string(getpid()) + "-" + name) {}
   ~ScratchFile() { std::remove(path.c_str()); }
   void Write(std::string_view bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
   std::string Read() const { return (std::ostringstream() << std::ifstream(path).rdbuf()).str(); }

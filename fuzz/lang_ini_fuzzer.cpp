@@ -1,9 +1,8 @@
 // The language file on any bytes, after two that choose a destination size.
-// Stored lines are linked both ways, end in
-// a zero, hold no line feed, zero or trailing blank and never exceed 10,022
-// units; a text never runs past its destination, and a shorter destination
-// receives a prefix of what a longer one does; the languages offered are
-// listed sections with a display name.
+// Stored lines are linked both ways, end in a zero, hold no line feed, zero or
+// trailing blank and never exceed 10,022 units; a text never runs past its
+// destination, and a shorter destination receives a prefix of what a longer
+// one does; the languages offered are listed sections with a display name.
 #include <vector>
 
 #include "fuzz_support.h"

@@ -109,6 +109,21 @@ void BuildExpandedPath(std::string_view directory, std::string_view name,
   if (ExpandPathPlaceholders(escaped.view(), installation, expanded)) path.Assign(expanded.view());
 }
 
+// Whether both paths name one existing file, however each is written
+// (relative, short names, case).
+bool SameExistingFile(const char* first, const char* second) {
+  BY_HANDLE_FILE_INFORMATION identities[2]{};
+  const char* paths[2] = {first, second};
+  for (int i = 0; i < 2; ++i) {
+    const UniqueHandle file(CreateFileA(paths[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    if (!file || !GetFileInformationByHandle(file.get(), &identities[i])) return false;
+  }
+  return identities[0].dwVolumeSerialNumber == identities[1].dwVolumeSerialNumber &&
+         identities[0].nFileIndexHigh == identities[1].nFileIndexHigh &&
+         identities[0].nFileIndexLow == identities[1].nFileIndexLow;
+}
+
 // "<what>: <path>" for the report.
 void NotePath(RunReport& report, std::string_view what, std::string_view path,
               std::string_view after = {}, DWORD error = ERROR_SUCCESS) {
@@ -205,8 +220,14 @@ int RunUninstaller(HINSTANCE instance) {
   if (unattended) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
   }
+  BuildExpandedPath(state.commandLine.installDir.view(), "\\uninstall.log", state,
+                    state.uninstallLogPath);
   RunReport report(SystemErrorText);
-  if (state.commandLine.reportWanted && !report.Open(state.commandLine.reportPath.c_str()) &&
+  // A report opened over the log would empty it before it is read, and with it
+  // every later chance to remove the product: such a path cannot take the report.
+  const char* reportPath = state.commandLine.reportPath.c_str();
+  if (state.commandLine.reportWanted &&
+      (SameExistingFile(reportPath, state.uninstallLogPath.c_str()) || !report.Open(reportPath)) &&
       unattended) {
     return kExitNotDone;  // an unattended run must leave an account when asked for one
   }
@@ -217,8 +238,6 @@ int RunUninstaller(HINSTANCE instance) {
   const UniqueGdiObject bodyFont(CreateArialFont(kBodyFontHeight, FW_NORMAL));
   AsciiUpperInPlace(state.commandLine.switchString);
 
-  BuildExpandedPath(state.commandLine.installDir.view(), "\\uninstall.log", state,
-                    state.uninstallLogPath);
   TextLineFile log;
   if (!log.Open(state.uninstallLogPath.c_str(), TextLineFile::Mode::kRead)) {
     NotePath(report, "log", state.uninstallLogPath.view(), " cannot be opened", GetLastError());

@@ -6,81 +6,107 @@
 #include <vector>
 
 #include "lang_file.h"
+#include "localization/language_choice.h"
 
 namespace {
 
-const ExpansionContext kContext{u"D:\\Program Files\\Tool\\", u"Tool 2.0"};
+// What a macro stands for is not expanded again.
+const ExpansionContext kContext{u"D:\\Program Files\\Tool\\", u"Tool 50%p\\n"};
 
-// Runs `fill` on a buffer of `capacity` and checks nothing was written beyond it.
+// Fills a buffer of `capacity`; nothing may be written beyond it.
 template <typename Fill>
 std::u16string Filled(std::size_t capacity, Fill fill) {
   std::vector<char16_t> buffer(capacity + 8, u'#');
   fill(std::span<char16_t>(buffer.data(), capacity));
-  for (std::size_t i = capacity; i < buffer.size(); ++i) {
-    EXPECT_EQ(buffer[i], u'#') << "written beyond the capacity at " << i;
-  }
+  EXPECT_EQ(std::u16string(buffer.begin() + capacity, buffer.end()), std::u16string(8, u'#'));
   return capacity == 0 ? u"" : buffer.data();
 }
 
-std::u16string Expand(std::u16string_view source, std::size_t capacity = 1024,
-                      const ExpansionContext& context = kContext) {
-  return Filled(capacity, [&](std::span<char16_t> out) { ExpandText(out, source, context); });
-}
-
-TEST(ExpandText, MacrosLineBreaksAndDroppedPercentPairs) {
-  struct Case {
-    std::u16string_view source, expanded;
-  } cases[] = {
-      {u"Remove '%p' from %d (%n)", u"Remove 'Tool 2.0' from D: (1)"},
-      {u"Line one\\nLine two\\n", u"Line one\nLine two\n"},
-      {u"C:\\temp\\x end\\", u"C:\\temp\\x end\\"},  // a backslash before another letter stays
-      {u"100%% sure", u"100 sure"},
-      {u"a%xb%Pc%Dd%Ne", u"abcde"},  // upper-case letters are not macros
-      {u"50%", u"50"},
-      {u"%\\n", u"n"},  // the percent sign takes the backslash with it
+TEST(ExpandText, MacrosLineBreaksAndDroppedPercentPairsCutToTheDestination) {
+  const std::tuple<std::u16string_view, std::size_t, std::u16string_view> cases[] = {
+      {u"Remove '%p' from %d (%n)", 1024, u"Remove 'Tool 50%p\\n' from D: (1)"},
+      {u"Line one\\nC:\\temp\\x end\\", 1024, u"Line one\nC:\\temp\\x end\\"},
+      {u"100%% a%xb%Pc%Dd%Ne%\\n 50%", 1024, u"100 abcden 50"},
+      {u"x%p", 7, u"xTool "},
+      {u"%d\\n%n", 3, u"D:"},
+      {u"nothing", 0, u""},
   };
-  for (const Case& c : cases) EXPECT_EQ(Expand(c.source), c.expanded);
-  // What a macro stands for is not expanded again.
-  EXPECT_EQ(Expand(u"[%p]", 1024, {u"C", u"50% off %p\\n"}), u"[50% off %p\\n]");
-  EXPECT_EQ(Expand(u"<%d>", 1024, {u"C", u""}), u"<C>");
-}
-
-TEST(ExpandText, NeverWritesBeyondTheCapacity) {
-  EXPECT_EQ(Expand(u"abcdef", 4), u"abc");
-  EXPECT_EQ(Expand(u"x%p", 5), u"xToo");  // cut inside an expansion
-  EXPECT_EQ(Expand(u"%d\\n%n", 3), u"D:");
-  EXPECT_EQ(Expand(u"anything", 1), u"");
-  EXPECT_EQ(Expand(u"nothing to write into", 0), u"");
-}
-
-class TextLookup : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ParseText(language_,
-              u"[English]\r\nname=English\r\n"
-              u"str74=Wizard will remove '%p'.\r\n"
-              u"str97=Restart now?\\nYes or no; asked at the end\r\n"
-              u"str98=\r\n"
-              u"str4294967295=" + std::u16string(1000, u'a') + u"%p\r\n"
-              u"[German]\r\nname=Deutsch\r\nstr74=Entfernt '%p'.\r\n");
+  for (const auto& [source, capacity, expanded] : cases) {
+    EXPECT_EQ(Filled(capacity, [&](auto out) { ExpandText(out, source, kContext); }), expanded);
   }
-  std::u16string Get(unsigned id, std::u16string_view language, std::size_t capacity = 1024) {
-    return Filled(capacity, [&](std::span<char16_t> out) {
-      GetString(TextSource{language_, language, kContext}, id, out);
+}
+
+constexpr std::u16string_view kLanguages =
+    u"[general]\r\ndefault=German\r\n[English]\r\nname=English\r\nstr97=Restart?\\nYes; asked\r\n"
+    u"str98=\r\nstr4294967295=x%p\r\n[German]\r\nname=Deutsch\r\nstr74=Entfernt '%p'.\r\n"
+    u"[Nameless]\r\nstr74=x\r\n[Blank]\r\nname=\r\n[GENERAL]\r\nname=Not a language\r\n";
+
+// The language comes from the log, or from the choice ("-": not to be shown)
+// when the log names none; one without a display name gives way to [general]'s
+// "default", or "English". A text is the current language's or the marker.
+TEST(TextLookup, TheLanguageOfTheLogOrTheChoiceGivesTheTexts) {
+  const std::u16string longName(120, u'n');
+  WideIniDocument document;
+  ParseText(document, std::u16string(kLanguages) + u"[" + longName.substr(0, 99) + u"]\r\nname=N");
+  const struct {
+    std::u16string_view logLanguage, chosen;
+    int answer;
+    std::u16string_view language;
+    unsigned id;
+    std::size_t capacity;
+    std::u16string_view text;
+  } cases[] = {
+      {u"english", u"-", 1, u"english", 97, 1024, u"Restart?\nYes"},
+      {u"English", u"-", 1, u"English", 98, 1024, u""},
+      {u"English", u"-", 1, u"English", 4294967295u, 6, u"xTool"},
+      {u"Nameless", u"-", 1, u"German", 74, 1024, u"Entfernt 'Tool 50%p\\n'."},
+      {u"Blank", u"-", 1, u"German", 97, 1024, kNotFoundMarker},
+      {u"", u"English", 1, u"English", 74, 10, kNotFoundMarker.substr(0, 9)},
+      {u"", u"Nameless", 1, u"German", 74, 1024, u"Entfernt 'Tool 50%p\\n'."},
+      {u"", u"", 0, u"German", 74, 0, u""},
+      {u"", u"", -1, u"German", 75, 1024, kNotFoundMarker},
+      {longName, u"-", 1, std::u16string_view(longName).substr(0, 99), 1, 1024, kNotFoundMarker},
+  };
+  for (const auto& c : cases) {
+    LanguageName current;
+    EXPECT_EQ(SelectLanguage(document, c.logLanguage, current, [&] {
+      EXPECT_NE(c.chosen, u"-") << "the language choice was shown";
+      SetLanguage(current, c.chosen);
+      return c.answer;
+    }), c.answer);
+    EXPECT_EQ(current.view(), c.language);
+    const TextSource source{document, current.view(), kContext};
+    EXPECT_EQ(Filled(c.capacity, [&](auto out) { GetString(source, c.id, out); }), c.text);
+  }
+  LanguageName fallback;
+  DefaultLanguage(WideIniDocument(), fallback);
+  EXPECT_EQ(fallback.view(), u"English");
+}
+
+// The offered languages as "section=display name", the default marked "*".
+// Section names are offered as far as their 2048 characters hold them.
+TEST(LanguageChoice, OffersEveryLanguageWithADisplayNameAsFarAsTheNamesFit) {
+  const std::u16string big = u"[" + std::u16string(1000, u'b'), fill(43, u'c');
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {std::u16string(kLanguages), u"English=English German=Deutsch* "},
+      {u"[general]\r\ndefault=english\r\n[english]\r\nname=A\r\n[ENGLISH]\r\nname=B\r\n",
+       u"english=A* ENGLISH=A "},
+      {big + u"1]\r\nname=1\r\n" + big + u"2]\r\nname=2\r\n[" + fill + u"]\r\nname=3\r\n[]\r\nname=4",
+       u"bbbbbbbb=1 bbbbbbbb=2 cccccccc=3 "},
+      {big + u"1]\r\nname=1\r\n" + big + u"2]\r\nname=2\r\n[" + fill + u"cc]\r\nname=3\r\n[x]\r\nname=4",
+       u"bbbbbbbb=1 bbbbbbbb=2 "},
+  };
+  for (const auto& [text, offered] : cases) {
+    WideIniDocument document;
+    ParseText(document, text);
+    const SectionNameList names(document);
+    std::u16string offers;
+    ForEachOfferedLanguage(document, names, [&](const OfferedLanguage& language) {
+      offers += std::u16string(names.Name(language.index).substr(0, 8)) + u"=" +
+                std::u16string(language.displayName.view()) + (language.isDefault ? u"* " : u" ");
     });
+    EXPECT_EQ(offers, offered);
   }
-
-  WideIniDocument language_;
-};
-
-TEST_F(TextLookup, StringIdGivesTheCurrentLanguagesTextExpandedOrTheMarker) {
-  EXPECT_EQ(Get(74, u"german"), u"Entfernt 'Tool 2.0'.");
-  EXPECT_EQ(Get(97, u"English"), u"Restart now?\nYes or no");
-  EXPECT_EQ(Get(98, u"English"), u"");  // found, but empty
-  EXPECT_EQ(Get(4294967295u, u"English", 128), std::u16string(127, u'a'));
-  EXPECT_EQ(Get(97, u"German"), kNotFoundMarker);  // no fallback to another language
-  EXPECT_EQ(Get(74, u"French"), kNotFoundMarker);
-  EXPECT_EQ(Get(75, u"English", 10), kNotFoundMarker.substr(0, 9));
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 
 #include <string>
 
-namespace {
-
 // The expansion ("<rejected>" when it fails, which must leave nothing behind),
 // then what was asked of the system: the letters fetched (it knows L, P and W,
 // not S) and "A" for each time the user was told the application is missing.
@@ -41,5 +39,3 @@ TEST(PathPlaceholders, ExpandFoldCollapseOrRejectWhole) {
     EXPECT_EQ((done ? std::string(expanded.view()) : "<rejected>") + "/" + result, c[2]) << c[0];
   }
 }
-
-}  // namespace

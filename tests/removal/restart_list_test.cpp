@@ -4,47 +4,29 @@
 
 #include <string>
 
-namespace {
-
 using namespace std::string_literals;
 
-std::string Entry(const std::string& source, const std::string& target = "") {
-  return source + '\0' + target + '\0';
-}
-
-// Every entry whose source names the path from its drive letter on goes; the
-// walk stops at a source without a colon. "-": nothing is written back.
+// Every entry whose source names the path from its drive letter on, A-Z folded,
+// goes; the walk stops at a source without a colon; a source without a target at
+// the end goes only when it is ours. "written|malformed entry dropped|regular end"
+// ("-": nothing to write back).
 TEST(RestartList, EntriesForThePathGoAndTheListIsWrittenBackClosed) {
-  const std::string other = Entry("\\??\\C:\\O\\a.tmp", "\\??\\C:\\O\\a.dll"), dir = Entry("\\??\\D:\\A\\");
-  const std::string ours = Entry("\\??\\d:\\a\\X.DLL"), unc = Entry("\\??\\UNC\\s\\f");
-  const struct {
-    std::string data, path, written;
-    bool malformedDropped, regularEnd;
-  } cases[] = {
-      {ours + other + Entry("D:\\A\\x.dll") + dir + Entry("\\??\\D:\\A\\X.DLL", "!\\??\\D:\\A\\y") + '\0',
-       "D:\\a\\X.dll", other + dir + '\0', false, true},
-      {ours + '\0', "D:\\a\\x.dl", "-", false, true},
-      {ours + '\0', "\\??\\D:\\a\\X.DLL", "-", false, true},
-      {Entry("\\??\\D:\\\xC4.dll") + '\0', "D:\\\xE4.dll", "-", false, true},
-      {Entry(":x") + '\0', ":x", "-", false, true},
-      {unc + ours + '\0', "D:\\a\\X.DLL", "-", false, true},
-      {ours + unc + ours + "tail", "D:\\a\\X.DLL", unc + ours + "tail", false, true},
-      // A source without a target at the end: ours alone goes.
-      {other + "\\??\\d:\\a\\X.DLL", "D:\\a\\X.DLL", other + '\0', true, false},
-      {other + "\\??\\d:\\a\\X.DLL\0"s, "D:\\a\\X.DLL", other + '\0', true, false},
-      {ours + other + "\\??\\C:\\b\0"s, "D:\\a\\X.DLL", other + "\\??\\C:\\b\0"s, false, false},
-      {"\\??\\D:\\x\0\0\\??\\C:\\a.tmp\0\\??\\C:\\a"s, "D:\\x", "\\??\\C:\\a.tmp\0\\??\\C:\\a\0\0"s,
-       false, false},
-      {other + '\0' + "more", "D:\\x", "-", false, false},
-      {"", "D:\\x", "-", false, false},
+  const std::string other = "\\??\\C:\\a.tmp\0\\??\\C:\\a\0"s, dir = "\\??\\D:\\A\\\0\0"s;
+  const std::string ours = "\\??\\d:\\a\\X.DLL\0\0"s, unc = "\\??\\UNC\\s\\f\0\0"s;
+  const std::pair<std::string, std::string> cases[] = {
+      {ours + other + "D:\\A\\x.dll\0\0"s + dir + "\\??\\D:\\A\\X.DLL\0!\\??\\D:\\A\\y\0\0"s,
+       other + dir + "\0|0|1"s},
+      {"\\??\\D:\\a\\X.DLL2\0\0\0"s, "-|0|1"},
+      {ours + unc + ours + "tail", unc + ours + "tail|0|1"},
+      {other + "\\??\\d:\\a\\X.DLL", other + "\0|1|0"s},
+      {ours + other + "\\??\\C:\\b\0"s, other + "\\??\\C:\\b\0|0|0"s},
+      {ours + other + "\0more"s, other + "\0|0|0"s},
   };
-  for (const auto& c : cases) {
-    std::string buffer = c.data + std::string(kRestartListPadding, '\0');
-    const RestartListEdit edit = RemoveRestartEntries(buffer.data(), c.data.size(), c.path);
-    EXPECT_EQ(edit.changed ? buffer.substr(0, edit.length) : "-", c.written) << c.path;
-    EXPECT_EQ(edit.malformedEntryDropped, c.malformedDropped) << c.path;
-    EXPECT_EQ(edit.regularEnd, c.regularEnd) << c.path;
+  for (const auto& [data, result] : cases) {
+    std::string buffer = data + std::string(kRestartListPadding, '\0');
+    const RestartListEdit edit = RemoveRestartEntries(buffer.data(), data.size(), "D:\\a\\X.dll");
+    EXPECT_EQ((edit.changed ? buffer.substr(0, edit.length) : "-") + "|" +
+                  std::to_string(edit.malformedEntryDropped) + "|" + std::to_string(edit.regularEnd),
+              result);
   }
 }
-
-}  // namespace

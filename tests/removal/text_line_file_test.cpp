@@ -6,11 +6,9 @@
 
 #include "support/temp_dir.h"
 
-namespace {
-
 // One read: the characters stored, zero bytes included, and "+" when the read
 // stopped because the buffer was full.
-std::string Read(TextLineFile& file, std::size_t size = 260) {
+static std::string Read(TextLineFile& file, std::size_t size = 260) {
   std::string buffer(size, '#');
   std::size_t length = size;
   const bool filled = file.ReadLine(buffer.data(), size, &length);
@@ -43,5 +41,3 @@ TEST(TextLineFile, ReadsAndCountsLinesAlikeOnEveryPlatform) {
   EXPECT_TRUE(file.EndReached());
   EXPECT_EQ(Read(file), "");
 }
-
-}  // namespace

@@ -6,13 +6,11 @@
 
 #include "support/temp_dir.h"
 
-namespace {
-
 // "title|key|language", then per record read "kind:text|INI value" (a program:
 // "|working directory"), "skipped N" or "end N" (N: the SkipReason). The
 // records' line counts must add up to what the progress total counts, whatever
 // the log holds.
-std::string ReadAll(const std::string& content) {
+static std::string ReadAll(const std::string& content) {
   TempDir dir;
   TextLineFile log;
   EXPECT_TRUE(log.Open(dir.Write("u.log", content).c_str(), TextLineFile::Mode::kRead));
@@ -52,21 +50,16 @@ TEST(UninstallLog, RecordsOfEveryKindAndEveryLineThatCannotBeTrusted) {
   const std::string h = "T\r\nK\r\nE\r\n", zero(1, '\0'), fits = "C:\\" + std::string(256, 'f');
   const std::pair<std::string, std::string> cases[] = {
       {h + "C:\\a\r\n&C:\\t.ttf\r\n%\\\\s\\s.dll\r\n-386Enh\\s\\dev\r\n*vpd\r\n:HKEY_USERS\\v\r\n"
-           ";setup.exe -u\r\n;C:\\Work\r\n;1\r\nC:/b\n",
+           ";setup.exe -u\r\n;C:\\Work\r\n;1\r\n;\"C:\\My T\\s.exe\" /S C:\\x\r\n;\r\n;\r\n"
+           ";C:\\My T\\clean /u C:\\D\\x\r\n;\r\n;\r\n;C:\\My T\\c.exe -q\r\n;\r\n;\r\nC:/b\nC:\\c",
        "T|K|E F:C:\\a| &:C:\\t.ttf| %:\\\\s\\s.dll| -:386Enh\\s\\dev|*vpd ::HKEY_USERS\\v| "
-       ";:setup.exe -u|C:\\Work F:C:/b| end 0"},
-      {h + "C:\\a\nC:\\b", "T|K|E F:C:\\a| end 8"},
-      {h + ";\"C:\\My T\\s.exe\" /S C:\\x\r\n;\r\n;\r\n;C:\\My T\\clean /u C:\\D\\x\r\n;\r\n;\r\n"
-           ";C:\\My T\\c.exe -q\r\n;\r\n;\r\n",
-       "T|K|E ;:\"C:\\My T\\s.exe\" /S C:\\x|C:\\My T\\ ;:C:\\My T\\clean /u C:\\D\\x|C:\\My T\\ "
-       ";:C:\\My T\\c.exe -q|C:\\My T\\ end 0"},
-      {h + fits + "\n" + fits + "f;C:\\evil.exe\r\n" + std::string(2100, 'z') + "\r\n\r\n",
-       "T|K|E F:" + fits + "| skipped 2 skipped 2 skipped 1 end 0"},
-      {h + "-shell\r\nExplorer.exe\r\n%s.dll\r\nC:x.dll\r\n", "T|K|E skipped 4 skipped 7 skipped 7 skipped 7 end 0"},
-      {h + "C:\\a" + zero + "\r\n-Boot\\shell\r\nx" + zero + "\r\n;C:\\p.exe\r\n;" +
-           std::string(300, 'w') + "\r\n;1" + zero + "\r\n",
-       "T|K|E skipped 6 skipped 6 skipped 3 end 0"},
-      {h + ";C:\\run.exe\r\n;C:\\Work\r\n", "T|K|E end 5"},
+       ";:setup.exe -u|C:\\Work ;:\"C:\\My T\\s.exe\" /S C:\\x|C:\\My T\\ "
+       ";:C:\\My T\\clean /u C:\\D\\x|C:\\My T\\ ;:C:\\My T\\c.exe -q|C:\\My T\\ F:C:/b| end 8"},
+      {h + fits + "\n" + fits + "f;C:\\evil.exe\r\n" + std::string(2100, 'z') + "\r\n\r\n-shell\r\n"
+           "Explorer.exe\r\n%s.dll\r\nC:x.dll\r\nC:\\a" + zero + "\r\n-Boot\\shell\r\nx" + zero +
+           "\r\n;C:\\p.exe\r\n;" + std::string(300, 'w') + "\r\n;1" + zero + "\r\n;C:\\r.exe\r\n;\r\n",
+       "T|K|E F:" + fits + "| skipped 2 skipped 2 skipped 1 skipped 4 skipped 7 skipped 7 skipped 7 "
+       "skipped 6 skipped 6 skipped 3 end 5"},
       // A cut product key would name another product's registration.
       {"T\n" + std::string(200, 'K') + "\nE\n", "T||E end 0"},
       {"T\nK" + zero + "Other\nE\n", "T||E end 0"},
@@ -74,5 +67,3 @@ TEST(UninstallLog, RecordsOfEveryKindAndEveryLineThatCannotBeTrusted) {
   };
   for (const auto& [content, read] : cases) EXPECT_EQ(ReadAll(content), read) << content;
 }
-
-}  // namespace

@@ -16,7 +16,6 @@ TEST(CommandLine, DirectoryBeforeTheFirstSwitchAndTheRunSwitchesAnywhere) {
       {"u.exe D:\\a\"b\"", "C:\\Work\\b\\|||"},
       {"u.exe D:\\Good " + t260, "D:\\Good\\|||"},
       {"u.exe " + t259, "C:\\Work\\" + t259 + "\\|||"},
-      {"u.exe -U" + t260 + " D:\\B", "C:\\App\\|||"},
       {"u.exe @1023 @1022", std::string(1022, 'x') + "\\|||"},
       {"u.exe D:\\A /X -lfirst.txt -s -Lsecond.txt", "D:\\A\\|/X|S|Lsecond.txt"},
       {"u.exe D:\\A -l\"C:\\My R\\r.txt\" -C", "D:\\A\\|-C||LC:\\My R\\r.txt"},

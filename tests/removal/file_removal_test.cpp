@@ -17,13 +17,12 @@ struct FileSystem {
   std::size_t attempts = 0;
 
   void Prune(std::string_view start, PendingPrunes* pending = nullptr) {
-    const auto isProtected = [](std::string_view d) { return SameDirectory(d, "c:\\p\\") || d == "C:"; };
+    const auto isProtected = [](std::string_view d) { return SameDirectory(d, "c:\\p") || d == "C:"; };
     const auto remove = [&](const char* d) {
       ++attempts;
-      const auto at = entries.find(d + std::string("\\"));
-      if (at == entries.end() || (std::next(at) != entries.end() && std::next(at)->starts_with(*at))) return false;
-      entries.erase(at);
-      return true;
+      const std::string directory = d + std::string("\\");
+      const auto next = entries.upper_bound(directory);
+      return (next == entries.end() || !next->starts_with(directory)) && entries.erase(directory) != 0;
     };
     if (pending != nullptr) pending->PruneAll(isProtected, remove);
     if (pending == nullptr) PruneDirectories(start, isProtected, remove);

@@ -24,7 +24,6 @@ TEST(IniEntry, CopyLeavesOutWholeMatchingLinesOfTheSectionAndAddsItsEntry) {
       {"[s]\r\n" + longLine + "\r\n" + exact + "\r\nx=1\r\nx=1" + zero + "\r\n" + longLine, "s",
        "x=1", "", "[s]\r\n" + longLine + "\r\n" + exact + "\r\nx=1" + zero + "\r\n" + longLine + "\r\n"},
       {"[s]\r\n" + longLine + "\r\n", "s", longLine, "", "[s]\r\n" + longLine + "\r\n"},
-      {"[s]\r\n[" + exact + "]\r\nx=1\r\n", "s", "x=1", "", "[s]\r\n[" + exact + "]\r\nx=1\r\n"},
       {"[" + name126 + "]\r\nx=1\r\n", name126, "x=1", "", ""},
       // Before the section's trailing empty lines; its earlier line goes.
       {"[Rename]\r\nNUL=a\r\nb=c\r\n\r\n[o]\r\n", "rename", "NUL=A", "NUL=A",

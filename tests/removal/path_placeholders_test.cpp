@@ -12,16 +12,12 @@ TEST(PathPlaceholders, ExpandFoldCollapseOrRejectWhole) {
   const std::string cases[][3] = {
       {"%i\\\\uninstall.log|%F|%K:|%d", "D:\\T\\", "D:\\T\\uninstall.log|D:\\T\\|D:|Key/"},
       {"%w\\WININIT.INI|%p|%l", "D:\\T\\", "C:\\Windows\\WININIT.INI|C:\\Program Files|eng/WPL"},
-      {"100%%|a%xb%9c%C%u|end%", "D:\\T\\", "100%|abc|end/"},
-      {"\\\\server\\share\\\\\\x", "", "\\\\server\\share\\x/"},
-      {"%I\\uninstall.log", "\\\\srv\\s\\", "\\\\srv\\s\\uninstall.log/"},
-      {"%K", "", "/"},
+      {"100%%|a%xb%9c%C%u|%%A|end%", "D:\\T\\", "100%|abc|%A|end/"},
       {"%I\\0123456789", dir249, dir249 + "0123456789/"},
       {"%I\\0123456789x", dir249, "<rejected>/"},
       {std::string(260, 'x'), "", "<rejected>/"},
       {"%S\\x.dll", "", "<rejected>/S"},
       {"%a\\bin\\x.dll", "", "<rejected>/A"},
-      {"%%A", "", "%A/"},
   };
   for (const auto& c : cases) {
     std::string result;
@@ -35,7 +31,7 @@ TEST(PathPlaceholders, ExpandFoldCollapseOrRejectWhole) {
     ExpandedPath expanded;
     expanded.Assign("stale");
     const bool done = ExpandPlaceholders(c[0], {c[1], "Key", fetch, report}, expanded);
-    EXPECT_EQ(expanded.empty(), !done || c[2] == "/") << c[0];
+    EXPECT_EQ(expanded.empty(), !done) << c[0];
     EXPECT_EQ((done ? std::string(expanded.view()) : "<rejected>") + "/" + result, c[2]) << c[0];
   }
 }

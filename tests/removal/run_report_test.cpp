@@ -16,21 +16,21 @@ static void FakeErrorText(std::uint32_t error, ErrorText& text) {
 TEST(RunReport, ALineForEveryRecordInLogOrderThenTheSummary) {
   TempDir dir;
   TextLineFile log;
-  ASSERT_TRUE(log.Open(dir.Write("u.log", "T\nK\nE\n-386Enh\\device\n*vpd\n;C:\\T\\clean.exe /u\n;\n;\n"
-                                          "C:\\" + std::string(300, 'x') + "\n&C:\\W\\f.ttf\n:HKEY_USERS\\v\n"
-                                          "%C:\\W\\s.dll\nC:\\T\\a.txt\n").c_str(),
-                       TextLineFile::Mode::kRead));
+  const std::string body = "T\nK\nE\n-386Enh\\device\n*vpd\n;C:\\T\\clean.exe /u\n;\n;\nC:\\" +
+                           std::string(300, 'x') + "\n&C:\\W\\f.ttf\n:HKEY_USERS\\v\n%C:\\W\\s.dll\n" +
+                           "C:\\T\\a.txt\n";
+  ASSERT_TRUE(log.Open(dir.Write("u.log", body).c_str(), TextLineFile::Mode::kRead));
   LogHeader header;
   ReadLogHeader(log, header);
   RunReport report(FakeErrorText);
   ASSERT_TRUE(report.Open(dir.File("report.txt").c_str()));
   report.NoteError("product: Tool", 5);
   LogRecord record;
-  for (const RecordOutcome& outcome : {RecordOutcome{RecordResult::kDone, SkipReason::kNone, 0, true},
-                                       RecordOutcome{}, {RecordResult::kSkipped, SkipReason::kOverlongLine},
-                                       {RecordResult::kKeptShared}, {RecordResult::kAlreadyGone, {}, 2},
-                                       {RecordResult::kFailed, {}, 5}, {RecordResult::kOnRestartList, {}, 3},
-                                       {}}) {
+  for (const RecordOutcome& outcome :
+       {RecordOutcome{RecordResult::kDone, {}, 0, true}, RecordOutcome{},
+        {RecordResult::kSkipped, SkipReason::kOverlongLine}, {RecordResult::kKeptShared},
+        {RecordResult::kAlreadyGone, {}, 2}, {RecordResult::kFailed, {}, 5},
+        {RecordResult::kOnRestartList, {}, 3}, {}}) {
     ReadLogRecord(log, record);
     report.Record(record, outcome);
   }

@@ -9,11 +9,9 @@
 TEST(CommandLine, DirectoryBeforeTheFirstSwitchAndTheRunSwitchesAnywhere) {
   const std::string t260(260, 'a'), t259(259, 'a'), r257(257, 'r');
   const std::pair<std::string, std::string> cases[] = {
-      {"", "C:\\App\\|||"},
       {"uninstall.exe \"C:\\Program Files\\Tool\\\"", "C:\\Program Files\\Tool\\|||"},
       {"u.exe D:\\A /C D:\\B -Ux", "D:\\A\\|/C||"},
       {" u.exe    D:\\A\tB    rel  ", "C:\\Work\\rel\\|||"},
-      {"u.exe D:\\a\"b\"", "C:\\Work\\b\\|||"},
       {"u.exe D:\\Good " + t260, "D:\\Good\\|||"},
       {"u.exe " + t259, "C:\\Work\\" + t259 + "\\|||"},
       {"u.exe @1023 @1022", std::string(1022, 'x') + "\\|||"},

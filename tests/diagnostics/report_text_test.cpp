@@ -23,7 +23,6 @@ TEST(FormatMessageText, ExpandsWhatErrorMessagesUseAndNeverReadsAMissingArgument
                     TextArgument(nullptr)}),
             "a|4294967295|-42|c0de BEEF|0000001B|Z%|  ab|ab |ab|-0042|9|(null) %p %q 100%");
   EXPECT_EQ(Format("abcdef%s%s", {TextArgument("ghij")}, 8), "abcdefg");
-  EXPECT_EQ(Format("%1000000s", {TextArgument("x")}, 16), std::string(15, ' '));
 }
 
 // The entry of code 0 is "3"; 1: "...window. \n%s", 127: "'%s' could not be

@@ -15,11 +15,10 @@ TEST(TextLookup, TheCurrentLanguagesTextExpandedAndCutOrTheMarker) {
   ParseText(document,
             u"[English]\r\nname=English\r\nstr1=Remove '%p' from %d (%n)\r\n"
             u"str2=Line\\nC:\\x end\\ 100%% a%xb%Pc%Dd%Ne%\\n 50%; comment\r\nstr3=\r\n"
-            u"str4294967295=max\r\n[German]\r\nname=Deutsch\r\nstr3=Drei\r\n");
+            u"[German]\r\nname=Deutsch\r\nstr3=Drei\r\n");
   const std::tuple<std::u16string_view, unsigned, std::size_t, std::u16string_view> cases[] = {
       {u"english", 1, 1024, u"Remove 'Tool 50%p\\n' from D: (1)"},
       {u"English", 2, 1024, u"Line\nC:\\x end\\ 100 abcden 50"},
-      {u"English", 4294967295u, 1024, u"max"},
       {u"German", 3, 1024, u"Drei"},
       {u"German", 1, 1024, kNotFoundMarker},
       {u"English", 1, 12, u"Remove 'Too"},

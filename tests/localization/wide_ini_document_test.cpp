@@ -56,8 +56,7 @@ TEST(FindEntry, FindsTheFirstKeyOfTheFirstSectionAsWritten) {
   WideIniDocument document;
   ParseText(document, u"[English]\r\nno entry\r\nstr1=First\r\nSTR1=2\r\nstr6 =x\r\nstr7= B; c ; c"
                       u"\r\n [Other]\r\nafter=x\r\n[German]\r\nstr1=Eins\r\n[English]\r\nstr2=x\r\n"
-                      u"[\u00C4rger] ; c\r\nk=v\r\n[\u00C4rger]\r\n" + key + u"x=no\r\n" + key + u"=" +
-                          value);
+                      u"[\u00C4rger] ; c\r\n[\u00C4rger]\r\n" + key + u"x=no\r\n" + key + u"=" + value);
   const std::u16string cases[][3] = {
       {u"english", u"STR1", u"First"}, {u"English", u"str6", u"-"},   {u"English", u"str6 ", u"x"},
       {u"English", u"str7", u" B"},    {u"English", u"after", u"-"},  {u"English", u"str2", u"-"},

@@ -59,7 +59,6 @@ TEST(PendingPrunes, RandomInstallationsEndAsWhenPrunedAfterEachFile) {
     }
     gathered.Prune({}, &pending);
     EXPECT_TRUE(pending.empty() && pending.Add("") && pending.empty());
-    ASSERT_TRUE(fs.entries.count("C:\\P\\"));
     ASSERT_EQ(gathered.entries, fs.entries) << "seed " << seed;
     ASSERT_LE(gathered.attempts, fs.attempts) << "seed " << seed;
   }

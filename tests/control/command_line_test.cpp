@@ -4,118 +4,47 @@
 
 #include <string>
 
-namespace {
-
-constexpr std::string_view kModule = "C:\\App\\uninstall.exe";
-
-// Resolves like GetFullPathNameA from the current directory C:\Work, or gives
-// a path of `resultLength` characters when that is set.
-CommandLineValues Parse(std::string_view line, std::size_t resultLength = 0) {
-  CommandLineValues values;
-  ParseCommandLine(line, kModule, [&](std::string_view token, FullPath& full) {
-    if (resultLength) return full.Assign(std::string(resultLength, 'x'));
-    if (token.size() >= 2 && token[1] == ':') return full.Assign(token);
-    return full.Assign("C:\\Work\\") && full.Append(token);
-  }, values);
-  EXPECT_EQ(values.programPath.view(), kModule);
-  return values;
-}
-
-TEST(CommandLine, InstallationDirectoryIsTheLastArgumentBeforeTheFirstSwitch) {
-  const std::string longToken(260, 'a');
-  struct Case {
-    std::string line, installDir, switchString;
-  } cases[] = {
-      {"", "C:\\App\\", ""},
-      {"uninstall.exe", "C:\\App\\", ""},
-      {"uninstall.exe \"C:\\Program Files\\Tool\"", "C:\\Program Files\\Tool\\", ""},
-      {"uninstall.exe \"C:\\Program Files\\Tool\\\"", "C:\\Program Files\\Tool\\", ""},
-      {"u.exe D:\\A D:\\B", "D:\\B\\", ""},
-      {"u.exe D:\\A /C D:\\B", "D:\\A\\", "/C"},
-      {"u.exe -c D:\\A", "C:\\App\\", "-c"},
-      {"u.exe -Utool -C", "C:\\App\\", "-Utool"},
-      // Runs of blanks separate once; a tab is part of the token.
-      {" u.exe    D:\\A\tB    rel  ", "C:\\Work\\rel\\", ""},
-      {"u.exe D:\\A\tB", "D:\\A\tB\\", ""},
-      {"\"C:\\App\\uninstall.exe\" ", "C:\\App\\", ""},
-      {"\"C:\\App\\uninstall.exe\" -C", "C:\\App\\", "-C"},
-      {"\"C:\\App\\uninstall.exe\" \"D:\\My Tool\"", "D:\\My Tool\\", ""},
-      {"u.exe \"D:\\My Dir", "D:\\My Dir\\", ""},  // an unclosed quote runs to the end
-      {"u.exe D:\\a\"b\"", "C:\\Work\\b\\", ""},   // a quote discards what came before it
-      // Tokens of 260 characters are not used; 259 fit.
-      {"u.exe D:\\Good " + longToken, "D:\\Good\\", ""},
-      {"u.exe \"" + longToken + "\"", "C:\\App\\", ""},
-      {"u.exe " + longToken.substr(1), "C:\\Work\\" + longToken.substr(1) + "\\", ""},
-      {"u.exe -U" + longToken + " D:\\B", "C:\\App\\", ""},  // still ends the scan
+// "installDir|switch|S|L<report path>". Tokens of 260 characters are not used,
+// 259 fit; "@N" resolves to N characters, other tokens as from C:\Work.
+TEST(CommandLine, DirectoryBeforeTheFirstSwitchAndTheRunSwitchesAnywhere) {
+  const std::string t260(260, 'a'), t259(259, 'a'), r257(257, 'r');
+  const std::pair<std::string, std::string> cases[] = {
+      {"uninstall.exe \"C:\\Program Files\\Tool\\\"", "C:\\Program Files\\Tool\\|||"},
+      {"u.exe D:\\A /C D:\\B -Ux", "D:\\A\\|/C||"},
+      {" u.exe    D:\\A\tB    rel  ", "C:\\Work\\rel\\|||"},
+      {"u.exe D:\\Good " + t260, "D:\\Good\\|||"},
+      {"u.exe " + t259, "C:\\Work\\" + t259 + "\\|||"},
+      {"u.exe @1023 @1022", std::string(1022, 'x') + "\\|||"},
+      {"u.exe D:\\A /X -lfirst.txt -s -Lsecond.txt", "D:\\A\\|/X|S|Lsecond.txt"},
+      {"u.exe D:\\A -l\"C:\\My R\\r.txt\" -C", "D:\\A\\|-C||LC:\\My R\\r.txt"},
+      {"u.exe -X\"D:\\B\" -L\"" + r257 + "r\"", "D:\\B\\|||L"},
+      {"u.exe -L" + r257, "C:\\App\\|||L" + r257},
   };
-  for (const Case& c : cases) {
-    const CommandLineValues values = Parse(c.line);
-    EXPECT_EQ(values.installDir.view(), c.installDir) << c.line;
-    EXPECT_EQ(values.switchString.view(), c.switchString) << c.line;
+  for (const auto& [line, expected] : cases) {
+    CommandLineValues values;  // what an earlier parse left
+    values.switchString.Assign("-stale");
+    values.unattended = values.reportWanted = true;
+    values.reportPath.Assign("stale");
+    ParseCommandLine(line, "C:\\App\\uninstall.exe", [](std::string_view token, FullPath& full) {
+      if (token[0] == '@') return full.Assign(std::string(std::stoi(std::string(token.substr(1))), 'x'));
+      if (token.size() >= 2 && token[1] == ':') return full.Assign(token);
+      return full.Assign("C:\\Work\\") && full.Append(token);
+    }, values);
+    EXPECT_EQ(std::string(values.installDir) + "|" + values.switchString.c_str() + "|" +
+                  (values.unattended ? "S|" : "|") + (values.reportWanted ? "L" : "") +
+                  values.reportPath.c_str(),
+              expected)
+        << line;
   }
 }
 
-// -S and -L<path> are taken wherever they stand and leave the rest of the line
-// to the rules above, as if they were not there.
-TEST(CommandLine, UnattendedAndReportSwitchesStandAnywhere) {
-  const std::string longPath(258, 'r');
-  struct Case {
-    std::string line, installDir, switchString;
-    bool unattended, reportWanted;
-    std::string reportPath;
-  } cases[] = {
-      {"u.exe D:\\A -S -Lr.txt", "D:\\A\\", "", true, true, "r.txt"},
-      {"u.exe -s D:\\A -C", "D:\\A\\", "-C", true, false, ""},
-      {"u.exe D:\\A -C D:\\B -Ux -S", "D:\\A\\", "-C", true, false, ""},
-      {"u.exe D:\\A /X -lfirst.txt -S -Lsecond.txt", "D:\\A\\", "/X", true, true, "second.txt"},
-      // Only -S itself; a switch that merely begins with it is an ordinary one.
-      {"u.exe D:\\A -Silent -S", "D:\\A\\", "-Silent", true, false, ""},
-      {"u.exe D:\\A /S", "D:\\A\\", "/S", false, false, ""},
-      // A path with blanks: quoted whole, or quoted after the -L.
-      {"u.exe D:\\A \"-LC:\\My Reports\\r.txt\" -S", "D:\\A\\", "", true, true,
-       "C:\\My Reports\\r.txt"},
-      {"u.exe D:\\A -l\"C:\\My Reports\\r.txt\" -C", "D:\\A\\", "-C", false, true,
-       "C:\\My Reports\\r.txt"},
-      // Any other text before a quote is still discarded.
-      {"u.exe -X\"D:\\B\" -S", "D:\\B\\", "", true, false, ""},
-      // A report path that is missing or does not fit names no file.
-      {"u.exe D:\\A -L", "D:\\A\\", "", false, true, ""},
-      {"u.exe D:\\A -L\"" + longPath + "\"", "D:\\A\\", "", false, true, ""},
-      {"u.exe D:\\A -L" + longPath.substr(1), "D:\\A\\", "", false, true, longPath.substr(1)},
-  };
-  for (const Case& c : cases) {
-    const CommandLineValues values = Parse(c.line);
-    EXPECT_EQ(values.installDir.view(), c.installDir) << c.line;
-    EXPECT_EQ(values.switchString.view(), c.switchString) << c.line;
-    EXPECT_EQ(values.unattended, c.unattended) << c.line;
-    EXPECT_EQ(values.reportWanted, c.reportWanted) << c.line;
-    EXPECT_EQ(values.reportPath.view(), c.reportPath) << c.line;
-  }
-}
-
-TEST(CommandLine, AResolvedPathWithoutRoomForItsBackslashIsNotUsed) {
-  EXPECT_EQ(Parse("u.exe D:\\A", 1023).installDir.view(), "C:\\App\\");
-  EXPECT_EQ(Parse("u.exe D:\\A", 1022).installDir.size(), 1023u);
-}
-
+// Never the Uninstall key itself, nor a key path.
 TEST(UninstallKeyName, IsASingleKeyNameFromTheSwitchOrTheDirectory) {
-  struct Case {
-    const char* installDir;
-    const char* switchString;
-    const char* name;
-  } cases[] = {
-      {"C:\\Program Files\\Tool\\", "", "Tool"},
-      {"C:\\Program Files\\Tool\\", "-UTOOLKEY", "TOOLKEY"},
-      {"C:\\Program Files\\Tool\\", "-C", "Tool"},
-      {"C:\\", "", ""},  // never the Uninstall key itself...
-      {"C:\\Tool\\", "-U", ""},
-      {"C:\\Tool\\", "-U\\", ""},  // ...nor a key path
-      {"C:\\Tool\\", "-UA\\B", ""},
+  const char* cases[][3] = {
+      {"C:\\Program Files\\Tool\\", "-C", "Tool"}, {"C:\\Tool\\", "-UTOOLKEY", "TOOLKEY"},
+      {"C:\\", "", ""}, {"C:\\Tool\\", "-U", ""}, {"C:\\Tool\\", "-UA\\B", ""},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(UninstallKeyNameForMissingLog(c.installDir, c.switchString).view(), c.name)
-        << c.installDir << " " << c.switchString;
+  for (const auto& c : cases) {
+    EXPECT_EQ(UninstallKeyNameForMissingLog(c[0], c[1]).view(), c[2]) << c[0] << " " << c[1];
   }
 }
-
-}  // namespace

@@ -3,73 +3,43 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
-namespace {
-
-constexpr ErrorCode kNoWindow = 1;  // "2INIT: Can't create application window. \n%s"
-
-ReportRequest Request(ReportKind kind, ErrorCode code,
-                      std::initializer_list<FormatArgument> arguments = {}) {
-  ReportRequest request;
-  request.kind = kind;
-  request.file = "src\\removal\\worker.cpp";
-  request.line = 120;
-  request.exitCode = kErrorExitCode;
-  request.code = code;
-  for (FormatArgument argument : arguments) request.arguments[request.argumentCount++] = argument;
-  return request;
+static std::string Format(std::string_view format, std::vector<FormatArgument> arguments,
+                   std::size_t capacity = 256) {
+  std::string out(capacity, '#');
+  const std::size_t length = FormatMessageText(out.data(), capacity, format, arguments);
+  EXPECT_EQ(out[length], '\0');
+  return out.substr(0, length);
 }
 
-std::string Message(const ReportRequest& request, const char* systemText = nullptr) {
-  char out[kLastErrorMessageCapacity];
-  return std::string(out, FormReportMessage(request, systemText, out, MessageCapacity(request.kind)));
+// A placeholder without an argument left, or unknown, is copied as written;
+// what does not fit is cut.
+TEST(FormatMessageText, ExpandsWhatErrorMessagesUseAndNeverReadsAMissingArgument) {
+  const auto minus42 = static_cast<FormatArgument>(-42 & 0xFFFFFFFF);
+  EXPECT_EQ(Format("%s|%u|%i|%x %X|%08X|%c%%|%4s|%-3s|%.2s|%05d|%lu|%s %p %q 100%",
+                   {TextArgument("a"), 0xFFFFFFFFu, minus42, 0xC0DEu, 0xbeefu, 0x1Bu, 'Z',
+                    TextArgument("ab"), TextArgument("ab"), TextArgument("abc"), minus42, 9u,
+                    TextArgument(nullptr)}),
+            "a|4294967295|-42|c0de BEEF|0000001B|Z%|  ab|ab |ab|-0042|9|(null) %p %q 100%");
+  EXPECT_EQ(Format("abcdef%s%s", {TextArgument("ghij")}, 8), "abcdefg");
 }
 
-TEST(ReportMessage, ArgumentsAndTheSystemTextFillTheEntryInOrder) {
-  // ReportError leaves the placeholders as they stand.
-  EXPECT_EQ(Message(Request(ReportKind::kError, kNoWindow)), "2INIT: Can't create application window. \n%s");
-  EXPECT_EQ(Message(Request(ReportKind::kErrorText, kNoWindow, {TextArgument("no desktop")})),
-            "2INIT: Can't create application window. \nno desktop");
-  EXPECT_EQ(Message(Request(ReportKind::kSystemError, kNoWindow), "Access denied."),
-            "2INIT: Can't create application window. \nAccess denied.");
-  // 63: "3ULOG: Line %u of the installation log is longer than %u characters..."
-  EXPECT_EQ(Message(Request(ReportKind::kLastError, 63, {7, 259}), "no third placeholder"),
-            "3ULOG: Line 7 of the installation log is longer than 259 characters and was skipped.");
-  const std::string unknown = Message(Request(ReportKind::kError, 5000));
-  EXPECT_NE(unknown.find("5000"), std::string::npos) << unknown;
-  EXPECT_EQ(unknown.find('%'), std::string::npos) << unknown;
-}
-
-TEST(ReportMessage, IsCutToItsKindsRoom) {
-  const std::string longText(3000, 'x');
-  ReportRequest request = Request(ReportKind::kErrorText, kNoWindow, {TextArgument(longText.c_str())});
-  EXPECT_EQ(Message(request).size(), kMessageCapacity - 1);
-  request.kind = ReportKind::kLastError;
-  EXPECT_EQ(Message(request).size(), kLastErrorMessageCapacity - 1);
-}
-
-TEST(ErrorBoxText, TheSeverityDigitChoosesTheWordingAroundTheMessage) {
-  struct Case {
-    char severity;
-    const char* wording;  // its start; "" for the message alone
-  } cases[] = {
-      {'1', "You have made nonstandard operation,"},
-      {'2', "Application has detected the system does not satisfy"},
-      {'4', "Application is poorly installed."},
-      {'3', ""},
-      {'9', ""},
+// The entry of code 0 is "3"; 1: "...window. \n%s", 127: "'%s' could not be
+// moved to '%s'.\n%s", 5000 is none. A request never reads past its two arguments.
+TEST(ReportText, TheMessageFillsItsEntryInOrder) {
+  ErrorEntryText entry;
+  EXPECT_TRUE(ErrorEntry(0, entry) && entry.view() == "3");
+  const std::string window = "2INIT: Can't create application window. \n";
+  const std::tuple<ReportKind, ErrorCode, std::size_t, std::string> cases[] = {
+      {ReportKind::kError, 1, 0, window + "%s"},
+      {ReportKind::kLastError, 1, 0, window + "x"},
+      {ReportKind::kSystemErrorArgument, 127, 3, "3FILES: The file 'a' could not be moved to 'b'.\nx"},
+      {ReportKind::kError, 5000, 0, "1REPORT: Error code 5000 is not one of this program's error codes."},
   };
-  for (const Case& c : cases) {
-    char out[kReportTextCapacity];
-    const std::string box(out, FormErrorBoxText(std::string(1, c.severity) + "X: 100%s", out, sizeof out));
-    const std::string wording = c.wording;
-    if (wording.empty()) {
-      EXPECT_EQ(box, "X: 100%s");
-    } else {
-      EXPECT_EQ(box.rfind(wording, 0), 0u) << box;
-      EXPECT_TRUE(box.ends_with("\n\nError:\nX: 100%s")) << box;
-    }
+  for (const auto& [kind, number, count, message] : cases) {
+    const ReportRequest request{kind, "f", 1, 0, number, {TextArgument("a"), TextArgument("b")}, count};
+    char out[kLastErrorMessageCapacity];
+    EXPECT_EQ(std::string(out, FormReportMessage(request, "x", out, sizeof out)), message);
   }
 }
-
-}  // namespace

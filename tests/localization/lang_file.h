@@ -9,10 +9,7 @@
 // The text's code units as little-endian bytes, without a byte-order mark.
 inline std::string Utf16LeBytes(std::u16string_view text) {
   std::string bytes;
-  for (char16_t unit : text) {
-    bytes.push_back(static_cast<char>(unit & 0xFF));
-    bytes.push_back(static_cast<char>(unit >> 8));
-  }
+  for (char16_t unit : text) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
   return bytes;
 }
 

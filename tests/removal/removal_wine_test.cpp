@@ -172,7 +172,7 @@ TEST(PathPlaceholdersWin32, ProgramFilesDirectory) {
   char machine[MAX_PATH] = {};
   DWORD size = sizeof machine;
   const bool saved = RegGetValueA(HKEY_LOCAL_MACHINE, kKey, "ProgramFilesDir", RRF_RT_REG_SZ,
-                                       nullptr, machine, &size) == ERROR_SUCCESS;
+                                  nullptr, machine, &size) == ERROR_SUCCESS;
   RegSetKeyValueA(HKEY_LOCAL_MACHINE, kKey, "ProgramFilesDir", REG_SZ, "E:\\Apps", 8);
   RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "ProgramFilesDir", REG_SZ, "D:\\Progs", 9);
   const std::pair<HKEY, const char*> kOrder[] = {{HKEY_CURRENT_USER, "D:\\Progs\\Tool"},

@@ -1,16 +1,16 @@
-// The system layer of the diagnostics in a running process: the fault guard,
-// module names and lists, and the order of the initialisers. (Traces with
-// their symbols are checked through the error reports and the crash report.)
+// The diagnostics' system layer in a running process, where no uninstallation
+// reaches: faults inside the reporting machinery, module lists that do not fit
+// their buffers, NT 4's list source, the initialisers' order, and the error
+// report, which no uninstallation raises on purpose. Cases that end their
+// process run this program again as a child.
 #include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
-#include "common/win32_handles.h"
 #include "diagnostics/debug_help_win32.h"
-#include "diagnostics/diagnostic_log_win32.h"
 #include "diagnostics/error_report_win32.h"
 #include "diagnostics/module_list_win32.h"
 #include "diagnostics/seh_guard_win32.h"
@@ -19,115 +19,117 @@
 #include "support/registry_calls.h"
 #include "support/system_paths.h"
 #include "support/temp_dir.h"
+#include "support/windows_text.h"
 
 // The C runtime's own filter, which it installs before the program's initialisers run.
 extern "C" LONG WINAPI _gnu_exception_handler(EXCEPTION_POINTERS* exception);
 
 namespace {
 
+// "CMDLINE: The installation directory '%s' is too long.", of severity 3: the message alone.
+constexpr ErrorCode kPlaceholderEntry = 18;
+
 // An address no program may write to; volatile, so the compiler cannot see it.
 volatile ULONG_PTR gUnmappedAddress = 0x10;
 
-void WriteToUnmappedMemory() { *reinterpret_cast<volatile int*>(gUnmappedAddress) = 1; }
-
-TEST(FaultGuard, ContainsAnAccessViolationAndRunsNormalCodeThrough) {
+TEST(FaultGuard, ContainsAFaultInsideAGuardAndKeepsTheHandlerChain) {
   int ran = 0;
   auto faulting = [&] {
     ++ran;
-    WriteToUnmappedMemory();
-    ++ran;  // never reached
+    *reinterpret_cast<volatile int*>(gUnmappedAddress) = 1;
+    ++ran;
   };
-  EXPECT_FALSE(RunGuarded(faulting));
-  EXPECT_EQ(ran, 1);
-  // A guard inside a guard: the inner fault stays inside, the outer body runs through.
   bool innerContained = false;
   auto outer = [&] { innerContained = !RunGuarded(faulting); };
   EXPECT_TRUE(RunGuarded(outer));
   EXPECT_TRUE(innerContained);
-  // The thread's handler chain is intact afterwards: a guard still works.
-  EXPECT_FALSE(RunGuarded(faulting));
-}
+  EXPECT_FALSE(RunGuarded(faulting));  // the chain is intact afterwards
+  EXPECT_EQ(ran, 2);
 
-TEST(ModuleList, CountsListsRefusesTooSmallAnArrayAndNamesModules) {
-  DWORD count = 0;
-  ASSERT_TRUE(EnumerateModules(GetCurrentProcessId(), 0, nullptr, &count));
-  std::vector<HMODULE> modules(count + 8);
-  DWORD listed = 0;
-  ASSERT_TRUE(EnumerateModules(GetCurrentProcessId(), static_cast<DWORD>(modules.size()),
-                               modules.data(), &listed));
-  EXPECT_EQ(listed, count);
-  EXPECT_EQ(modules.front(), GetModuleHandleA(nullptr));
-  modules.resize(listed);
-  EXPECT_NE(std::find(modules.begin(), modules.end(), GetModuleHandleA("kernel32.dll")), modules.end());
-  HMODULE one = nullptr;
-  SetLastError(0xDEADBEEF);
-  EXPECT_FALSE(EnumerateModules(GetCurrentProcessId(), 1, &one, &listed));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
-
-  char name[MAX_PATH] = {};
-  ASSERT_NE(ModuleBaseName(GetCurrentProcess(), GetModuleHandleA("kernel32.dll"), name, sizeof name), 0u);
-  EXPECT_EQ(_stricmp(name, "kernel32.dll"), 0) << name;
-  const std::string own = OwnPath().filename().string();
-  char small[5] = {};
-  EXPECT_EQ(ModuleBaseName(GetCurrentProcess(), nullptr, small, sizeof small), 4u);
-  EXPECT_EQ(std::string(small), own.substr(0, 4));
-}
-
-// NT 4 takes its module lists from PSAPI, every other system from toolhelp.
-// A copy of this program that Wine presents NT 4.0 to shows which one ran
-// (the symbol engine has listed the modules at start-up already): only the
-// PSAPI path loads PSAPI.DLL.
-int ListModulesAndTellWhetherPsapiWasUsed() {
-  DWORD count = 0;
-  if (!EnumerateModules(GetCurrentProcessId(), 0, nullptr, &count) || count < 3) return 3;
-  return GetModuleHandleA("psapi.dll") != nullptr ? 1 : 0;
-}
-
-int RunCopyAs(const std::string& version) {
-  TempDir temp;
-  const std::string name = "module_list_" + version + ".exe";
-  const std::filesystem::path copy = temp.path() / name;
-  std::filesystem::copy_file(OwnPath(), copy);
-  const std::string keyPath = "Software\\Wine\\AppDefaults\\" + name;
-  RegSetKeyValueA(HKEY_CURRENT_USER, keyPath.c_str(), "Version", REG_SZ, version.c_str(),
-                  static_cast<DWORD>(version.size() + 1));
-  gui::Process child;
-  const DWORD code = gui::Start("\"" + copy.string() + "\" --list-modules", "", child)
-                         ? gui::WaitForExit(child)
-                         : STILL_ACTIVE;
-  RegDeleteKeyA(HKEY_CURRENT_USER, keyPath.c_str());
-  return static_cast<int>(code);
-}
-
-TEST(ModuleList, NT4UsesPsapiOtherSystemsToolhelp) {
-  EXPECT_EQ(RunCopyAs("nt40"), 1);
-  EXPECT_EQ(RunCopyAs("win7"), 0);
-  EXPECT_EQ(RunCopyAs("win98"), 0);
-}
-
-TEST(StackTrace, UnreadableExceptionPointersGiveAnEmptyTrace) {
   char trace[64] = "junk";
   AppendStackTrace(nullptr, trace, sizeof trace, 0);
   EXPECT_STREQ(trace, "");
   EXPECT_EQ(WalkFirstFrame(kAllFrameParts, reinterpret_cast<EXCEPTION_POINTERS*>(0x10)), nullptr);
 }
 
+TEST(ModuleList, WhatDoesNotFitIsRefusedOrCut) {
+  HMODULE one = nullptr;
+  DWORD listed = 0;
+  SetLastError(0xDEADBEEF);
+  EXPECT_FALSE(EnumerateModules(GetCurrentProcessId(), 1, &one, &listed));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  char name[5] = {};
+  EXPECT_EQ(ModuleBaseName(GetCurrentProcess(), nullptr, name, sizeof name), 4u);
+  EXPECT_EQ(std::string(name), OwnPath().filename().string().substr(0, 4));
+}
+
+// NT 4 takes its module lists from PSAPI, every other system from toolhelp:
+// a copy of this program that Wine presents as each system tells which one
+// ran, as only the PSAPI path loads PSAPI.DLL.
+TEST(ModuleList, NT4UsesPsapiOtherSystemsToolhelp) {
+  const std::pair<std::string, DWORD> kSystems[] = {{"nt40", 1}, {"win7", 0}, {"win98", 0}};
+  for (const auto& [version, psapi] : kSystems) {
+    const TempDir temp;
+    const std::string name = "module_list_" + version + ".exe";
+    std::filesystem::copy_file(OwnPath(), temp.path() / name);
+    const std::string key = "Software\\Wine\\AppDefaults\\" + name;
+    RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Version", REG_SZ, version.c_str(),
+                    static_cast<DWORD>(version.size() + 1));
+    gui::Process child;
+    ASSERT_TRUE(gui::Start("\"" + (temp.path() / name).string() + "\" --list-modules", "", child));
+    EXPECT_EQ(gui::WaitForExit(child), psapi) << version;
+    RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+  }
+}
+
 // The crash handler is in place before any library object is built.
 TEST(Initialisers, TheCrashHandlerComesBeforeTheLibrariesObjects) {
-  const StartupOrderProbe& seen = StartupOrderSeenByLibraryObject();
-  ASSERT_TRUE(seen.constructed);
-  EXPECT_NE(seen.filter, nullptr);
-  EXPECT_NE(seen.filter, &_gnu_exception_handler);
   const LPTOP_LEVEL_EXCEPTION_FILTER now = SetUnhandledExceptionFilter(nullptr);
   SetUnhandledExceptionFilter(now);
-  EXPECT_EQ(seen.filter, now);
+  EXPECT_NE(now, &_gnu_exception_handler);
+  EXPECT_EQ(FilterSeenByLibraryObject(), now);
+}
+
+// The box shows the entry, placeholders as they stand; the log (in the TEMP
+// directory) and the clipboard get it with the reporting site and a stack trace.
+TEST(ErrorReport, ShowsLogsAndEndsTheProcessWithItsCode) {
+  const TempDir temp;
+  char savedTemp[MAX_PATH] = {};
+  GetEnvironmentVariableA("TEMP", savedTemp, MAX_PATH);
+  SetEnvironmentVariableA("TEMP", temp.path().string().c_str());
+  gui::Process child;
+  const bool started = gui::Start("\"" + OwnPath().string() + "\" --report", "", child);
+  SetEnvironmentVariableA("TEMP", savedTemp);
+  ASSERT_TRUE(started);
+  const gui::MessageBoxInfo box = gui::WaitForMessageBox(child.id);
+  if (box.window == nullptr) gui::Kill(child);
+  ASSERT_NE(box.window, nullptr) << "no error box";
+  EXPECT_EQ(box.caption, L"Error");
+  EXPECT_EQ(box.text, L"CMDLINE: The installation directory '%s' is too long.");
+  const std::string clipboard = ClipboardText();
+  gui::PressButton(box.window, IDOK);
+  EXPECT_EQ(gui::WaitForExit(child), static_cast<DWORD>(kErrorExitCode));
+  const std::string log = ReadTextModeFile(temp.path() / "zral.log");
+  EXPECT_NE(log.find("CMDLINE: The installation directory '%s' is too long.\nFile: " +
+                     std::string(__FILE__) + "; Line: 4242\n\nStack trace:\n"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find(clipboard), std::string::npos) << clipboard;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::string(argv[1]) == "--list-modules")
-    return ListModulesAndTellWhetherPsapiWasUsed();
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "--report") {
+    ReportError(__FILE__, 4242, kErrorExitCode, kPlaceholderEntry);
+    return 100;  // no report ended the process
+  }
+  if (mode == "--list-modules") {
+    DWORD count = 0;
+    if (!EnumerateModules(GetCurrentProcessId(), 0, nullptr, &count) || count < 3) return 3;
+    return GetModuleHandleA("psapi.dll") != nullptr ? 1 : 0;
+  }
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

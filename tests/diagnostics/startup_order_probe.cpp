@@ -3,15 +3,11 @@
 namespace {
 
 struct Probe {
-  Probe() {
-    seen.constructed = true;
-    seen.filter = SetUnhandledExceptionFilter(nullptr);
-    SetUnhandledExceptionFilter(seen.filter);
-  }
-  StartupOrderProbe seen;
+  Probe() : filter(SetUnhandledExceptionFilter(nullptr)) { SetUnhandledExceptionFilter(filter); }
+  LPTOP_LEVEL_EXCEPTION_FILTER filter;
 };
 Probe gProbe;
 
 }  // namespace
 
-const StartupOrderProbe& StartupOrderSeenByLibraryObject() { return gProbe.seen; }
+LPTOP_LEVEL_EXCEPTION_FILTER FilterSeenByLibraryObject() { return gProbe.filter; }

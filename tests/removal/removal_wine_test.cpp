@@ -1,0 +1,190 @@
+// The removal's system layer on both families (the NT family, then the 9x
+// family through the Windows 98 run), where no uninstallation reaches or
+// looks: INI files that resist their replacement, the restart list's forms on
+// disk, shared DLL counts that cannot be lowered, and the program files
+// directory from the system's settings.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+
+#include "common/win32_handles.h"
+#include "removal/ini_entry_win32.h"
+#include "removal/path_placeholders_win32.h"
+#include "removal/restart_list_win32.h"
+#include "removal/shared_dlls_win32.h"
+#include "support/platform_family.h"
+#include "support/registry_calls.h"
+#include "support/restart_list_state.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+enum Staging { kLeftOverCopy, kReadOnly, kHeldOpen };
+
+TEST(RemoveIniEntry, TheEditedCopyReplacesTheFileOrTheFileStaysAsItIs) {
+  const struct {
+    Staging staging;
+    const char* before;
+    const char* after;
+    DWORD error;
+  } kCases[] = {
+      {kLeftOverCopy, "[Boot]\nSHELL=X.EXE\nother=1\n", "[Boot]\r\nother=1\r\n", ERROR_SUCCESS},
+      {kReadOnly, "[boot]\r\nshell=x.exe\r\n", "[boot]\r\nshell=x.exe\r\n", ERROR_FILE_READ_ONLY},
+      // Deleting the file first and renaming the copy afterwards loses the file
+      // when another program holds it open: the deletion waits for that handle,
+      // and the rename meets the name still taken.
+      {kHeldOpen, "[boot]\r\nshell=x.exe\r\nkeep=1\r\n", "[boot]\r\nkeep=1\r\n", ERROR_SUCCESS},
+  };
+  for (const auto& c : kCases) {
+    if (c.staging == kHeldOpen && !SystemIsNt()) continue;  // 9x cannot replace in one step
+    SCOPED_TRACE(c.before);
+    const TempDir dir;
+    const std::string ini = dir.Write("system.ini", c.before);
+    if (c.staging == kLeftOverCopy) dir.Write("system.ini_", "from an interrupted run");
+    if (c.staging == kReadOnly) SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (c.staging == kHeldOpen) {
+      const UniqueHandle reader(CreateFileA(ini.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+      ASSERT_TRUE(reader);
+      RemoveIniEntry("boot", "shell=x.exe", ini, true);
+    }
+    const IniEditResult result = RemoveIniEntry("boot", "shell=x.exe", ini, SystemIsNt());
+    SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(result.error, c.error);
+    EXPECT_EQ(dir.Read("system.ini"), c.after);
+    EXPECT_FALSE(std::filesystem::exists(ini + "_"));
+  }
+}
+
+std::string EntryData(const RestartEntries& entries) {
+  std::string data;
+  for (const auto& [source, target] : entries) data += source + '\0' + target + '\0';
+  return data;
+}
+
+// The system's spelling of a deletion: the path with "\??\" in front and no target.
+std::pair<std::string, std::string> Deletion(const std::string& path) {
+  return {"\\??\\" + path, ""};
+}
+
+std::string WininitLine(const std::string& path) {
+  char shortPath[MAX_PATH] = {};
+  GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+  return "NUL=" + std::string(shortPath) + "\r\n";
+}
+
+// A file scheduled again stands once, before its directory; other programs'
+// entries stay. Only rewriting WININIT.INI asks for a restart. Both lists are
+// saved and put back, so nothing pending before the test is carried out or lost.
+TEST(RestartList, FormsOnDisk) {
+  const SavedPendingRenames savedRenames;
+  const TempDir dir;
+  const std::string folder = dir.path().string() + "\\";
+  const std::string a = dir.Write("a.dll", "a"), b = dir.Write("b.dll", "b");
+  const auto schedule = [](const std::string& path) {
+    return ScheduleDeleteAtRestart(path, SystemIsNt(), [](std::string_view) { return true; });
+  };
+  if (SystemIsNt()) {
+    std::string upperA = a;
+    CharUpperA(upperA.data());
+    const RestartEntries others{{"\\??\\C:\\Other\\setup.tmp", "!\\??\\C:\\Other\\setup.exe"},
+                                Deletion("C:\\Other\\old.dll")};
+    SetPendingRenamesData(EntryData({others[0], Deletion(upperA), others[1]}) + '\0');
+    EXPECT_FALSE(schedule(a).restartAdvised);
+    schedule(a);
+    schedule(b);
+    EXPECT_EQ(PendingRenamesData(),
+              EntryData({others[0], others[1], Deletion(a), Deletion(b), Deletion(folder)}) + '\0');
+    return;
+  }
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string wininit = std::string(windows) + "\\WININIT.INI";
+  const bool existed = std::filesystem::exists(wininit);
+  const std::string saved = ReadBytes(wininit);
+  DeleteFileA(wininit.c_str());
+  EXPECT_EQ(schedule(dir.File("missing.dll")).error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_FALSE(schedule(a).restartAdvised);
+  EXPECT_EQ(ReadBytes(wininit), "[rename]\r\n" + WininitLine(a));
+  const std::string renames =
+      "[Rename]\r\nNUL=C:\\OTHER\\OLD.DLL\r\nC:\\OTHER\\SETUP.EXE=C:\\OTHER\\SETUP.TMP\r\n";
+  const std::string other = "\r\n[other]\r\n" + WininitLine(b);
+  std::ofstream(wininit, std::ios::binary) << renames + WininitLine(a) + other;
+  schedule(a);
+  EXPECT_TRUE(schedule(b).restartAdvised);
+  EXPECT_EQ(ReadBytes(wininit), renames + WininitLine(a) + WininitLine(b) + other);
+  DeleteFileA(wininit.c_str());
+  if (existed) std::ofstream(wininit, std::ios::binary) << saved;
+}
+
+constexpr char kSharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+// The stored value as type and data, or "missing".
+std::string Stored(const std::string& name) {
+  char data[16];
+  DWORD size = sizeof data, type = 0;
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSharedDlls, name.c_str(), RRF_RT_ANY, &type, data, &size) !=
+      ERROR_SUCCESS) {
+    return "missing";
+  }
+  return std::to_string(type) + ":" + std::string(data, size);
+}
+
+// Names match in any case, but a short name is another name. The value names
+// are paths in a directory of the test's own.
+TEST(SharedDllCount, OnlyACountThatCanBeLoweredGoesDown) {
+  const struct {
+    const char* name;
+    const char* adjusted;  // the spelling the record gives
+    DWORD type;
+    std::string data;
+    long result;
+    std::string after;  // empty: unchanged
+  } kCases[] = {
+      {"a.dll", "A.DLL", REG_DWORD, {"\2\0\0\0", 4}, 1, "4:" + std::string("\1\0\0\0", 4)},
+      {"zero.dll", "zero.dll", REG_DWORD, {"\0\0\0\0", 4}, 0, ""},
+      {"all-bits.dll", "all-bits.dll", REG_DWORD, "\xFF\xFF\xFF\xFF", 0, ""},
+      {"text.dll", "text.dll", REG_SZ, {"3\0", 2}, 0, ""},
+      {"wide.dll", "wide.dll", REG_BINARY, {"\1\0\0\0\0\0\0\0", 8}, 0, ""},
+      {"long-name.dll", "LONG-N~1.DLL", REG_DWORD, {"\2\0\0\0", 4}, 0, ""},
+  };
+  const TempDir dir;  // names the values only
+  const std::string directory = dir.path().string() + "\\";
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const std::string name = directory + c.name;
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, name.c_str(), c.type, c.data.data(),
+                    static_cast<DWORD>(c.data.size()));
+    const std::string before = Stored(name);
+    EXPECT_EQ(AdjustSharedDllCount(directory + c.adjusted, -1), c.result);
+    EXPECT_EQ(Stored(name), c.after.empty() ? before : c.after);
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, name.c_str());
+  }
+}
+
+// The user's setting, then the machine's, then the default.
+TEST(PathPlaceholdersWin32, ProgramFilesDirectory) {
+  constexpr char kKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+  char machine[MAX_PATH] = {};
+  DWORD size = sizeof machine;
+  const bool saved = RegGetValueA(HKEY_LOCAL_MACHINE, kKey, "ProgramFilesDir", RRF_RT_REG_SZ,
+                                  nullptr, machine, &size) == ERROR_SUCCESS;
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kKey, "ProgramFilesDir", REG_SZ, "E:\\Apps", 8);
+  RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "ProgramFilesDir", REG_SZ, "D:\\Progs", 9);
+  const std::pair<HKEY, const char*> kOrder[] = {{HKEY_CURRENT_USER, "D:\\Progs\\Tool"},
+                                                 {HKEY_LOCAL_MACHINE, "E:\\Apps\\Tool"},
+                                                 {nullptr, "C:\\Program Files\\Tool"}};
+  for (const auto& [root, expected] : kOrder) {
+    ExpandedPath expanded;
+    EXPECT_TRUE(ExpandPathPlaceholders("%P\\Tool", {"D:\\Apps\\Tool\\", "ToolKey"}, expanded));
+    EXPECT_EQ(expanded.view(), expected);
+    if (root != nullptr) RegDeleteKeyValueA(root, kKey, "ProgramFilesDir");
+  }
+  if (saved) RegSetKeyValueA(HKEY_LOCAL_MACHINE, kKey, "ProgramFilesDir", REG_SZ, machine, size);
+}
+
+}  // namespace

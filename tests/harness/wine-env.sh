@@ -99,14 +99,8 @@ start() {
     setsid "$WINELOADER" "$keeper" </dev/null >"$state/keeper.log" 2>&1 &
     echo $! >"$state/keeper.pid"
   fi
-  cat >"$state/env" <<ENV
-export WINEPREFIX='$WINEPREFIX'
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree,mshtml='
-export DISPLAY='$DISPLAY'
-export WINEARCH='$WINEARCH'
-export WINELOADER='$WINELOADER'
-ENV
+  export -p | grep -E ' (WINEPREFIX|WINEDEBUG|WINEDLLOVERRIDES|DISPLAY|WINEARCH|WINELOADER)=' \
+    >"$state/env"
   echo "wine-env: DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX $WINEARCH wineserver pid $(cat "$state/wineserver.pid")"
 }
 

@@ -65,6 +65,7 @@ TEST(Family, AnIniRecordOffersARestartOn9xOnlyAndOnlyThereTheLayerIsUsed) {
     ASSERT_NE(AnswerMessageBox(process.id, IDYES).window, nullptr);
     const Wizard wizard = WaitForWizard(process.id);
     ASSERT_NE(wizard.page, nullptr);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, s.registration));  // gone before the wizard opens
     // The page's class procedure, DefDlgProcA on a wide class, keeps wide text.
     EXPECT_EQ(Text(wizard.page), L"Test Tool");
     ASSERT_TRUE(WaitUntil([&] { return wizard.FinishEnabled() && wizard.SuccessShown(); }));

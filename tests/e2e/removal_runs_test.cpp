@@ -17,8 +17,8 @@ struct Case {
   // held open as a running program holds its DLL; ":<key>\<name>" is a value
   // below the test's key.
   std::vector<std::string> setup;
-  std::vector<std::string> records;
-  std::set<std::string> gone;  // besides the companions
+  std::vector<std::string> records = {};
+  std::set<std::string> gone = {};  // besides the companions
   std::vector<std::string> restart = {};  // before the run's own entries
   std::string arguments = "-C";
   DWORD exitCode = 1;
@@ -117,7 +117,6 @@ const std::vector<Case> kCases = {
      .setup = {"@App\\files\\first.txt", "@App\\files\\second.txt", "@App\\kept\\blank first.txt",
                "@App\\kept\\overlong.txt", "@App\\kept\\zero.txt", "@App\\kept\\unterminated.txt",
                "@Started here\\stray words", "@Started here\\Explorer.exe", ":Settings\\Window"},
-     .records = {},
      .gone = {"App\\files\\", "App\\files\\first.txt", "App\\files\\second.txt", "T\\Settings\\",
               ":T\\Settings\\Window"},
      .log = "Test Tool\r\n$\r\nEnglish\r\n@App\\files\\first.txt\r\nstray words\r\n"
@@ -129,13 +128,10 @@ const std::vector<Case> kCases = {
     // user is asked), no product key, no record.
     {.name = "LogWithCarriageReturnsOnlyRemovesNothing",
      .setup = {"@App\\bin\\file.txt"},
-     .records = {},
-     .gone = {},
      .log = "CR Only\r$\rEnglish\r@App\\bin\\file.txt\r@App\\bin\\file.txt\r",
      .companions = {"App\\uninstall.log", "App\\lang.ini"}},
     {.name = "FileHeldOpenGives3010UnattendedAndIsMadeWritable",
      .setup = {"@App\\bin\\busy.dll!B", "@App\\bin\\other.dll"},
-     .records = {},
      .gone = {"App\\bin\\other.dll"},
      .restart = {"App\\bin\\busy.dll", "App\\bin\\"},
      .arguments = "-S -Lreport.txt",
@@ -146,8 +142,6 @@ const std::vector<Case> kCases = {
                 "\r\nline 5: file @App\\bin\\other.dll: removed\r\n", "; exit code 3010\r\n"}},
     {.name = "MissingLogGives1603UnattendedAndRemovesNothing",
      .setup = {"@App\\bin\\tool.exe"},
-     .records = {},
-     .gone = {},
      .arguments = "-S",
      .exitCode = 1603,
      .log = "none",
@@ -155,14 +149,12 @@ const std::vector<Case> kCases = {
     {.name = "UnwritableReportGives1603AndRemovesNothing",
      .setup = {"@App\\bin\\tool.exe"},
      .records = {"@App\\bin\\tool.exe"},
-     .gone = {},
      .arguments = "-S \"-L@Started here\\none\\r.txt\"",
      .exitCode = 1603,
      .companions = {}},
     {.name = "CrashUnattendedIsWrittenDownWithoutABoxAndGives1603",
      .setup = {"@App\\faults.dll<faulting_com_server.dll", "@App\\bin\\after.txt"},
      .records = {"%@App\\faults.dll", "@App\\bin\\after.txt"},
-     .gone = {},
      .arguments = "-S",
      .exitCode = 1603,
      .came = {"Started here\\lastcrash.txt"},

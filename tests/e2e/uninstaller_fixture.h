@@ -20,6 +20,7 @@
 
 #include "support/registry_calls.h"
 #include "support/restart_list_state.h"
+#include "support/system_paths.h"
 #include "support/temp_dir.h"
 #include "uninstaller_windows.h"
 
@@ -44,11 +45,7 @@ inline const std::set<std::string> kCompanions = {
     "App\\uninstall.log", "App\\lang.ini", "U\\", ":U\\UninstallString", ":U\\DisplayName"};
 
 // A file built beside the test program: uninstall.exe, its companions, the fixtures.
-inline fs::path BuiltFile(const std::string& name) {
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  return fs::path(self).parent_path() / name;
-}
+inline fs::path BuiltFile(const std::string& name) { return OwnPath().parent_path() / name; }
 
 inline void SetString(HKEY root, const std::string& key, const std::string& name,
                       const std::string& value) {

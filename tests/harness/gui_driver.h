@@ -169,12 +169,7 @@ inline std::wstring ControlText(HWND dialog, int id) {
   return control ? Text(control) : L"";
 }
 
-inline bool IsEnabled(HWND window) { return window && IsWindowEnabled(window); }
 inline bool IsVisible(HWND window) { return window && IsWindowVisible(window); }
-
-inline int ProgressPosition(HWND progressBar) {
-  return progressBar ? static_cast<int>(Send(progressBar, PBM_GETPOS, 0, 0)) : -1;
-}
 
 // Sends the command `id` to `dialog` (IDCANCEL: Escape), then an empty posted
 // message wakes the dialog's message loop, as real input would.

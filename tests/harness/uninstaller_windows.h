@@ -25,8 +25,10 @@ inline constexpr int kLanguageList = 1079;    // combo box of the language choic
 struct Wizard {
   HWND sheet = nullptr;
   HWND page = nullptr;
-  int Progress() const { return ProgressPosition(Control(page, kPageProgress)); }
-  bool FinishEnabled() const { return IsEnabled(Control(sheet, kWizardFinish)); }
+  int Progress() const {
+    return static_cast<int>(Send(Control(page, kPageProgress), PBM_GETPOS, 0, 0));
+  }
+  bool FinishEnabled() const { return IsWindowEnabled(Control(sheet, kWizardFinish)); }
   bool SuccessShown() const { return IsVisible(Control(page, kPageSuccess)); }
 };
 

@@ -48,50 +48,17 @@ TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
   ASSERT_NE(wizard.page, nullptr);
   EXPECT_EQ(Text(wizard.sheet), L"Test Tool");
   EXPECT_EQ(ControlText(wizard.page, kPageHeading), L"Programme von Ihrem Computer entfernen.");
+  EXPECT_EQ(ControlText(wizard.sheet, kWizardFinish), L"Fertig stellen");
   EXPECT_EQ(FinishWizard(process, wizard), 1u);
   EXPECT_FALSE(fs::exists(file));
 }
 
-// While a program of the log runs, and after the removal, Cancel, Escape and
-// the close box do nothing; Finish comes last, with the success line shown.
-TEST(Wizard, OnlyFinishEndsItAndItComesAfterEverythingElse) {
-  const Scenario s;
-  fs::copy_file(BuiltFile("record_program.exe"), s.dir / "wait.exe");
-  s.Log({";@App\\wait.exe 1500", ";", ";", "@App\\wait.exe", "@App\\record_program.txt"},
-        "German");
-  Process process;
-  ASSERT_TRUE(s.Start(process));
-  const Wizard wizard = WaitForWizard(process.id);
-  ASSERT_NE(wizard.page, nullptr);
-  EXPECT_EQ(ControlText(wizard.sheet, kWizardFinish), L"Fertig stellen");
-  ASSERT_TRUE(WaitUntil([&] { return fs::exists(s.dir / "record_program.txt"); }));
-  const int progressWhileRunning = wizard.Progress();
-  for (int stage = 0; stage < 2; ++stage) {
-    SendCommand(wizard.sheet, IDCANCEL);
-    Close(wizard.sheet);
-    EXPECT_TRUE(IsWindow(wizard.sheet));
-    EXPECT_FALSE(HasExited(process));
-    EXPECT_FALSE(stage == 0 && wizard.FinishEnabled());
-    bool successShown = false;
-    ASSERT_TRUE(WaitUntil([&] {
-      successShown = wizard.SuccessShown();  // read before Finish: it must stand already
-      return wizard.FinishEnabled();
-    }));
-    EXPECT_TRUE(successShown);
-  }
-  EXPECT_LT(progressWhileRunning, 100);
-  EXPECT_EQ(wizard.Progress(), 100);
-  PressButton(wizard.sheet, kWizardFinish);
-  EXPECT_EQ(WaitForExit(process), 1u);
-  EXPECT_FALSE(fs::exists(s.dir / "wait.exe"));
-  const std::vector<std::string> restart = {"App\\unicows.dll", "App\\uninstall.exe", "App\\"};
-  EXPECT_EQ(s.RestartEntries(), restart);
-}
-
 // Shared files in the system directory: the count goes down before anybody is
 // asked, the prompt comes only when no reference is left, "to all" answers hold
-// for the rest of the run, and an unattended run keeps the file.
-TEST(Wizard, SharedSystemFilesAreAskedAboutWhenTheirCountRunsOut) {
+// for the rest of the run, and an unattended run keeps the file. Meanwhile the
+// bar moves record by record and Cancel, Escape and the close box do nothing;
+// Finish comes last, after everything else, with the success line shown.
+TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
   const Scenario s;
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, sizeof system);
@@ -120,12 +87,14 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutWhenTheirCountRunsOut) {
     // The bar moves record by record.
     EXPECT_GT(WaitForWizard(process.id).Progress(), progress);
     progress = WaitForWizard(process.id).Progress();
+    EXPECT_FALSE(WaitForWizard(process.id).FinishEnabled());
     PressButton(prompt, button);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }));
   };
   s.Log({files["still"], files["sub\\x"], files["yes"], files["uncounted"], files["no"],
          files["all"], files["after"]});
   ASSERT_TRUE(s.Start(process));
+  const Wizard wizard = WaitForWizard(process.id);
   const HWND prompt = WaitForSystemFilePrompt(process.id);
   ASSERT_NE(prompt, nullptr);
   // The first file's count went down unasked; one below the system directory is no shared file.
@@ -133,21 +102,35 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutWhenTheirCountRunsOut) {
   EXPECT_FALSE(fs::exists(files["sub\\x"]));
   EXPECT_EQ(count("sub\\x"), 5u);
   EXPECT_EQ(count("yes"), ~0u);
-  EXPECT_EQ(ControlText(WaitForWizard(process.id).page, kPageDescription),
+  EXPECT_EQ(ControlText(wizard.page, kPageDescription),
             L"Uninstallation Wizard will remove the software 'Test Tool' from your computer.");
   EXPECT_EQ(ControlText(prompt, kPromptYes), L"Yes");
   EXPECT_EQ(ControlText(prompt, kPromptNoToAll), L"No to all");
   EXPECT_EQ(ControlText(prompt, kPromptQuestion).substr(0, 39),
             L"Would you like to delete a system file?");
-  // Neither the close box nor Escape answers.
-  Close(prompt);
-  SendCommand(prompt, IDCANCEL);
-  EXPECT_TRUE(IsWindow(prompt));
+  for (const HWND window : {prompt, wizard.sheet}) {
+    Close(window);
+    SendCommand(window, IDCANCEL);
+    EXPECT_TRUE(IsWindow(window));
+  }
   answer("yes", kPromptYes);
   answer("uncounted", kPromptYes);
   answer("no", kPromptNo);
   answer("all", kPromptYesToAll);
-  EXPECT_EQ(FinishWizard(process, WaitForWizard(process.id)), 1u);
+  bool successShown = false;
+  ASSERT_TRUE(WaitUntil([&] {
+    successShown = wizard.SuccessShown();  // read before Finish is seen: it must stand already
+    return wizard.FinishEnabled();
+  }));
+  EXPECT_TRUE(successShown);
+  EXPECT_EQ(wizard.Progress(), 100);
+  Close(wizard.sheet);
+  SendCommand(wizard.sheet, IDCANCEL);
+  EXPECT_TRUE(IsWindow(wizard.sheet));
+  PressButton(wizard.sheet, kWizardFinish);
+  EXPECT_EQ(WaitForExit(process), 1u);
+  const std::vector<std::string> restart = {"App\\unicows.dll", "App\\uninstall.exe", "App\\"};
+  EXPECT_EQ(s.RestartEntries(), restart);
   for (const char* gone : {"yes", "uncounted", "all", "after"}) EXPECT_FALSE(fs::exists(files[gone]));
   EXPECT_TRUE(fs::exists(files["no"]));
   EXPECT_EQ(count("no"), ~0u);

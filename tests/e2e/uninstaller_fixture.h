@@ -185,8 +185,20 @@ class Scenario {
     Kill(process);
     return code;
   }
-  WatchedRun Unattended(const std::string& arguments) const {
-    return RunWatchingWindows("\"" + uninstaller.string() + "\" " + arguments, work.string());
+  // Runs it to its end: "exit <code>", followed by the class of every top-level
+  // window it had meanwhile, shown or not; "still running" when it did not end.
+  std::string Unattended(const std::string& arguments) const {
+    Process process;
+    std::set<HWND> seen;
+    std::string windows;
+    const bool ended = Start(process, arguments) && WaitUntil([&] {
+      for (HWND window : TopLevelWindows(process.id, false)) {
+        if (seen.insert(window).second) windows += ", a window " + ClassName(window);
+      }
+      return HasExited(process);
+    });
+    Kill(process);
+    return (ended ? "exit " + std::to_string(WaitForExit(process, 0)) : "still running") + windows;
   }
   // The restart list's entries below the root, named relative to it.
   std::vector<std::string> RestartEntries() const {
@@ -226,12 +238,4 @@ inline ::testing::AssertionResult ChangedExactly(const Listing& before, const Li
   }
   if (differences.empty()) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "the listing changed otherwise:" << differences;
-}
-
-// Success when the run ended by itself without any window.
-inline ::testing::AssertionResult ShowedNoWindow(const WatchedRun& run) {
-  std::string problems = run.exitCode == STILL_ACTIVE ? " it did not end by itself;" : "";
-  for (const std::string& window : run.windows) problems += " a window of class " + window + ";";
-  if (problems.empty()) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << problems;
 }

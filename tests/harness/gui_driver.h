@@ -7,7 +7,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -119,35 +118,6 @@ inline std::string ClassName(HWND window) {
   char name[256] = {};
   GetClassNameA(window, name, sizeof name);
   return name;
-}
-
-struct WatchedRun {
-  bool watched = false;              // the process was started
-  DWORD exitCode = STILL_ACTIVE;     // STILL_ACTIVE: it did not end in time and was killed
-  std::vector<std::string> windows;  // class names of the top-level windows it had, shown or not
-};
-
-// Runs `commandLine` to its end, noting every top-level window it has meanwhile.
-inline WatchedRun RunWatchingWindows(const std::string& commandLine,
-                                     const std::string& workingDirectory,
-                                     DWORD timeoutMs = kDefaultTimeoutMs) {
-  WatchedRun run;
-  Process process;
-  run.watched = Start(commandLine, workingDirectory, process);
-  if (!run.watched) return run;
-  std::vector<HWND> seen;
-  const auto noteWindows = [&] {
-    for (HWND window : TopLevelWindows(process.id, false)) {
-      if (std::find(seen.begin(), seen.end(), window) == seen.end()) {
-        seen.push_back(window);
-        run.windows.push_back(ClassName(window));
-      }
-    }
-    return HasExited(process);
-  };
-  if (WaitUntil(noteWindows, timeoutMs)) run.exitCode = WaitForExit(process, 0);
-  Kill(process);
-  return run;
 }
 
 inline DWORD_PTR Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

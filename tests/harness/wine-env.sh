@@ -80,9 +80,7 @@ start() {
   WINELOADER=$(wine_loader "$arch") || exit 2
   export WINEARCH=win$arch
   if ! wine_arch_runs "$arch"; then
-    local why="wine64 is missing"
-    [ "$arch" = 32 ] && why="this machine does not execute 32-bit code, or wine32 is missing"
-    echo "wine-env: no $arch-bit Wine session here: $WINELOADER --version fails ($why)" >&2
+    echo "wine-env: no $arch-bit Wine session here: $WINELOADER --version fails" >&2
     exit 1
   fi
   start_xvfb || exit 1

@@ -64,48 +64,38 @@ const std::vector<Case> kCases = {
                 "registration: removed\r\nline 4: file @App\\bin\\tool.exe: removed\r\n",
                 "\r\nsummary: 9 records: 8 removed, 1 run, 0 already gone, 0 put on the restart "
                 "list, 0 kept, 0 skipped, 0 failed; exit code 0\r\n"}},
-    {.name = "ReadOnlyFilesGoAndTheirDirectoriesArePruned",
-     .setup = {"@App\\data\\readonly.txt!R", "@App\\data\\sub\\hidden.txt!H"},
-     .records = {"@App\\data\\readonly.txt", "@App\\data\\sub\\hidden.txt"},
-     .gone = {"App\\data\\", "App\\data\\readonly.txt", "App\\data\\sub\\",
-              "App\\data\\sub\\hidden.txt"}},
-    // A deletion that fails, a missing file's included, leaves the path and its
-    // directory to the restart; only a deletion that succeeded prunes.
-    {.name = "FilesAlreadyGoneWaitForTheRestartWithTheirDirectories",
-     .setup = {"@App\\lib\\present.dll", "@App\\emptied\\"},
-     .records = {"@App\\lib\\gone.dll", "@App\\lib\\present.dll", "@App\\emptied\\gone.txt",
-                 "@App\\missing\\gone.txt"},
-     .gone = {"App\\lib\\", "App\\lib\\present.dll"},
-     .restart = {"App\\lib\\gone.dll", "App\\lib\\", "App\\emptied\\gone.txt", "App\\emptied\\",
-                 "App\\missing\\gone.txt", "App\\missing\\"}},
-    {.name = "DirectoriesEmptiedInAnyOrderArePrunedThoseWithTheUsersFilesStay",
-     .setup = {"@App\\a\\1.txt", "@App\\b\\c\\1.txt", "@App\\a\\b\\1.txt", "@App\\kept\\1.txt",
-               "@App\\b\\1.txt", "@App\\a\\2.txt", "@App\\b\\c\\d\\1.txt", "@App\\a\\b\\2.txt",
-               "@App\\kept\\sub\\1.txt", "@App\\kept\\user.txt", "@App\\settings of mine.ini"},
+    // Directories emptied in any order are pruned, not those with files of the
+    // user's. A deletion that fails, a missing file's included, leaves the path
+    // and its directory to the restart; only a deletion that succeeded prunes.
+    {.name = "FilesGoAndTheDirectoriesTheyEmptyArePruned",
+     .setup = {"@App\\a\\1.txt!R", "@App\\b\\c\\1.txt", "@App\\a\\b\\1.txt", "@App\\kept\\1.txt",
+               "@App\\b\\1.txt", "@App\\a\\2.txt", "@App\\b\\c\\d\\1.txt!H", "@App\\a\\b\\2.txt",
+               "@App\\kept\\sub\\1.txt", "@App\\kept\\user.txt", "@App\\settings of mine.ini",
+               "@App\\lib\\present.dll", "@App\\emptied\\"},
      .records = {"@App\\a\\1.txt", "@App\\b\\c\\1.txt", "@App\\a\\b\\1.txt", "@App\\kept\\1.txt",
                  "@App\\b\\1.txt", "@App\\a\\2.txt", "@App\\b\\c\\d\\1.txt", "@App\\a\\b\\2.txt",
-                 "@App\\kept\\sub\\1.txt"},
+                 "@App\\kept\\sub\\1.txt", "@App\\lib\\gone.dll", "@App\\lib\\present.dll",
+                 "@App\\emptied\\gone.txt", "@App\\missing\\gone.txt"},
      .gone = {"App\\a\\", "App\\a\\1.txt", "App\\a\\2.txt", "App\\a\\b\\", "App\\a\\b\\1.txt",
               "App\\a\\b\\2.txt", "App\\b\\", "App\\b\\1.txt", "App\\b\\c\\", "App\\b\\c\\1.txt",
               "App\\b\\c\\d\\", "App\\b\\c\\d\\1.txt", "App\\kept\\1.txt", "App\\kept\\sub\\",
-              "App\\kept\\sub\\1.txt"}},
-    // The program is to run in the directory the records before it emptied: it
-    // is gone by then, so the program cannot start there and keep it.
-    {.name = "AProgramAfterFileRecordsFindsTheirDirectoryPruned",
-     .setup = {"@App\\work\\a.txt", "@App\\work\\b.txt",
-               "@App\\tools\\record_program.exe<record_program.exe"},
-     .records = {"@App\\work\\a.txt", "@App\\work\\b.txt", ";@App\\tools\\record_program.exe",
-                 ";@App\\work", ";1"},
-     .gone = {"App\\work\\", "App\\work\\a.txt", "App\\work\\b.txt"}},
-    // A failing COM server is deleted all the same; a missing program is skipped;
-    // one that ends with 259, the code of a running process, does not hold the run.
+              "App\\kept\\sub\\1.txt", "App\\lib\\", "App\\lib\\present.dll"},
+     .restart = {"App\\lib\\gone.dll", "App\\lib\\", "App\\emptied\\gone.txt", "App\\emptied\\",
+                 "App\\missing\\gone.txt", "App\\missing\\"}},
+    // A failing COM server is deleted all the same; a missing program is
+    // skipped; one that ends with 259, the code of a running process, does not
+    // hold the run; one to run in the directory the records before it emptied
+    // cannot start there and keep it.
     {.name = "FailingRecordsDoNotStopTheRun",
      .setup = {"@App\\plugins\\fails.dll<failing_com_server.dll",
-               "@App\\tools\\ends259.exe<record_program.exe", "@App\\bin\\after.txt"},
-     .records = {"%@App\\plugins\\fails.dll", ";@App\\tools\\missing.exe /uninstall", ";", ";",
+               "@App\\tools\\ends259.exe<record_program.exe", "@App\\bin\\after.txt",
+               "@App\\work\\a.txt", "@App\\work\\b.txt"},
+     .records = {"@App\\work\\a.txt", "@App\\work\\b.txt", ";@App\\tools\\ends259.exe", ";@App\\work",
+                 ";1", "%@App\\plugins\\fails.dll", ";@App\\tools\\missing.exe /uninstall", ";", ";",
                  ";\"@App\\tools\\missing.exe\" /x", ";C:\\no such directory", ";1",
                  ";@App\\tools\\ends259.exe exit=259", ";", ";", "@App\\bin\\after.txt"},
-     .gone = {"App\\plugins\\", "App\\plugins\\fails.dll", "App\\bin\\", "App\\bin\\after.txt"},
+     .gone = {"App\\plugins\\", "App\\plugins\\fails.dll", "App\\bin\\", "App\\bin\\after.txt",
+              "App\\work\\", "App\\work\\a.txt", "App\\work\\b.txt"},
      .came = {"App\\tools\\record_program.txt"}},
     // Relative paths would name the user's files where the uninstaller starts.
     {.name = "MalformedLinesAreLeftAloneAndTheRestIsCarriedOut",

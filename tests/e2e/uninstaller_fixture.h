@@ -64,33 +64,26 @@ inline DWORD DwordValue(HKEY root, const std::string& key, const std::string& na
 }
 
 inline bool KeyExists(HKEY root, const std::string& key) {
-  HKEY handle = nullptr;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
-  RegCloseKey(handle);
-  return true;
+  UniqueHKey handle;
+  return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, handle.Receive()) == ERROR_SUCCESS;
 }
 
 inline void ListKey(HKEY root, const std::string& key, const std::string& label, Listing& listing) {
-  HKEY handle = nullptr;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return;
+  UniqueHKey handle;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, handle.Receive()) != ERROR_SUCCESS) return;
   listing[label] = "";
   char name[16384];
   BYTE data[16384];
   DWORD nameLength = sizeof name, dataSize = sizeof data, type = 0;
-  for (DWORD i = 0; RegEnumValueA(handle, i, name, &nameLength, nullptr, &type, data, &dataSize) ==
-                    ERROR_SUCCESS;
+  for (DWORD i = 0; RegEnumValueA(handle.get(), i, name, &nameLength, nullptr, &type, data,
+                                  &dataSize) == ERROR_SUCCESS;
        ++i, nameLength = sizeof name, dataSize = sizeof data) {
     listing[":" + label + name] = std::to_string(type) + std::string(data, data + dataSize);
   }
-  std::vector<std::string> subkeys;
-  for (DWORD i = 0; RegEnumKeyExA(handle, i, name, &(nameLength = sizeof name), nullptr, nullptr,
-                                  nullptr, nullptr) == ERROR_SUCCESS;
+  for (DWORD i = 0; RegEnumKeyExA(handle.get(), i, name, &(nameLength = sizeof name), nullptr,
+                                  nullptr, nullptr, nullptr) == ERROR_SUCCESS;
        ++i) {
-    subkeys.push_back(name);
-  }
-  RegCloseKey(handle);
-  for (const std::string& subkey : subkeys) {
-    ListKey(root, key + "\\" + subkey, label + subkey + "\\", listing);
+    ListKey(root, key + "\\" + name, label + name + "\\", listing);
   }
 }
 

@@ -26,7 +26,8 @@ TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
     ASSERT_NE(choice, nullptr);
     if (language) {
       const HWND list = Control(choice, kLanguageList);
-      const auto item = SendMessageW(list, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(language));
+      const auto item =
+          SendMessageW(list, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(language));
       ASSERT_NE(SendMessageW(list, CB_SETCURSEL, item, 0), CB_ERR);
     }
     PressButton(choice, button);
@@ -66,7 +67,8 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
     std::ofstream(files[name]) << "shared";
     const DWORD count = 1;
     if (std::string_view(name) != "uncounted") {
-      RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedDllsKey, files[name].c_str(), REG_DWORD, &count, 4);
+      RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedDllsKey, files[name].c_str(), REG_DWORD, &count,
+                      4);
     }
   }
   Process process;
@@ -168,7 +170,8 @@ TEST(Wizard, AnInstallationOnANetworkPathIsFoundAndRemoved) {
   const Scenario s;
   char prefix[MAX_PATH] = {};
   const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
-  if (length == 0 || length >= sizeof prefix) GTEST_SKIP() << "the share is served by Wine's prefix";
+  if (length == 0 || length >= sizeof prefix)
+    GTEST_SKIP() << "the share is served by Wine's prefix";
   const std::string name = "e2e" + s.unique;
   const fs::path share = fs::path("Z:" + std::string(prefix)) / "dosdevices\\unc\\localhost" / name;
   const std::string directory = "\\\\localhost\\" + name + "\\Tool%W";
@@ -176,7 +179,9 @@ TEST(Wizard, AnInstallationOnANetworkPathIsFoundAndRemoved) {
   std::ofstream(share / "Tool%W" / "bin" / "tool.exe") << "tool";
   fs::copy_file(BuiltFile("lang.ini"), share / "Tool%W" / "lang.ini");
   std::ofstream(share / "Tool%W" / "uninstall.log", std::ios::binary)
-      << "Network Tool\r\n" << s.product << "\r\nEnglish\r\n" << directory << "\\bin\\tool.exe\r\n";
+      << "Network Tool\r\n"
+      << s.product << "\r\nEnglish\r\n"
+      << directory << "\\bin\\tool.exe\r\n";
   EXPECT_EQ(s.Finish("\"" + directory + "\" -C"), 1u);
   EXPECT_FALSE(fs::exists(share / "Tool%W"));
   EXPECT_TRUE(fs::exists(share));
@@ -185,8 +190,8 @@ TEST(Wizard, AnInstallationOnANetworkPathIsFoundAndRemoved) {
 }
 
 // A COM server faults while it is unregistered: the report goes to the current
-// directory (replacing an earlier one) and into a box; after OK the process ends. With uninstall.dbg beside it, the trace names the
-// uninstaller's own functions.
+// directory (replacing an earlier one) and into a box; after OK the process ends. With
+// uninstall.dbg beside it, the trace names the uninstaller's own functions.
 TEST(Wizard, AFaultingComServerIsReportedWithATraceAndTheProcessEnds) {
   const Scenario s;
   fs::copy_file(BuiltFile("faulting_com_server.dll"), s.dir / "faulting_com_server.dll");
@@ -206,15 +211,18 @@ TEST(Wizard, AFaultingComServerIsReportedWithATraceAndTheProcessEnds) {
   std::string header;
   std::getline(lines, header);
   const std::string codeSegment = sizeof(void*) == 8 ? "0033" : "0023";
-  EXPECT_TRUE(header.starts_with("uninstall.exe caused a EXCEPTION_ACCESS_VIOLATION in module "
-                                 "faulting_com_server.dll at " + codeSegment + ":"))
+  EXPECT_TRUE(
+      header.starts_with("uninstall.exe caused a EXCEPTION_ACCESS_VIOLATION in module "
+                         "faulting_com_server.dll at " +
+                         codeSegment + ":"))
       << header;
   EXPECT_NE(header.find(", DllUnregisterServer"), std::string::npos) << header;
   EXPECT_NE(report.find("\nCS=" + codeSegment + " "), std::string::npos) << report;
   // From the fault through the uninstaller's own frames. Only RemoveFile's
   // source line is checked: for code inlined from a header Wine names a wrong file.
   const std::string trace(std::istreambuf_iterator<char>(lines), {});
-  EXPECT_NE(trace.find(" faulting_com_server.dll, DllUnregisterServer"), std::string::npos) << trace;
+  EXPECT_NE(trace.find(" faulting_com_server.dll, DllUnregisterServer"), std::string::npos)
+      << trace;
   EXPECT_NE(trace.find(" uninstall.exe, UnregisterComServer"), std::string::npos) << trace;
   const std::size_t removeFile = trace.find(" uninstall.exe, RemovalWorker::RemoveFile()+");
   ASSERT_NE(removeFile, std::string::npos) << trace;
@@ -229,13 +237,14 @@ TEST(Wizard, AFaultingComServerIsReportedWithATraceAndTheProcessEnds) {
 // that harms anything.
 TEST(Wizard, ARunEndedWhileAProgramRunsIsCompletedByTheNextRun) {
   const Scenario s;
-  for (const char* file : {"@App\\bin\\a.exe", "@App\\bin\\b.dll", "@App\\share\\c.dat"}) s.Add(file);
+  for (const char* file : {"@App\\bin\\a.exe", "@App\\bin\\b.dll", "@App\\share\\c.dat"})
+    s.Add(file);
   fs::create_directories(s.dir / "tools");
   fs::copy_file(BuiltFile("record_program.exe"), s.dir / "tools" / "interrupted.exe");
   SetString(HKEY_CURRENT_USER, s.key + "\\Settings", "Window", "1,2,3,4");
   s.Log({"@App\\bin\\a.exe", "@App\\bin\\b.dll", ":HKEY_CURRENT_USER\\~\\Settings\\Window",
-         ";\"@App\\tools\\interrupted.exe\" 1500", ";",
-         ";", "@App\\share\\c.dat", "@App\\tools\\interrupted.exe"});
+         ";\"@App\\tools\\interrupted.exe\" 1500", ";", ";", "@App\\share\\c.dat",
+         "@App\\tools\\interrupted.exe"});
   const Listing before = s.List();
   Process process;
   ASSERT_TRUE(s.Start(process));
@@ -249,8 +258,8 @@ TEST(Wizard, ARunEndedWhileAProgramRunsIsCompletedByTheNextRun) {
   program.handle.Reset(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, program.id));
   Kill(program);
   // Everything before the program record is done, nothing after it.
-  std::set<std::string> gone = {"App\\bin\\", "App\\bin\\a.exe", "App\\bin\\b.dll",
-                                "T\\Settings\\", ":T\\Settings\\Window", "U\\",
+  std::set<std::string> gone = {"App\\bin\\",          "App\\bin\\a.exe",      "App\\bin\\b.dll",
+                                "T\\Settings\\",       ":T\\Settings\\Window", "U\\",
                                 ":U\\UninstallString", ":U\\DisplayName"};
   EXPECT_TRUE(ChangedExactly(before, s.List(), gone, {"App\\tools\\record_program.txt"}));
   EXPECT_TRUE(s.RestartEntries().empty());
@@ -260,11 +269,10 @@ TEST(Wizard, ARunEndedWhileAProgramRunsIsCompletedByTheNextRun) {
                "App\\tools\\interrupted.exe"});
   EXPECT_TRUE(ChangedExactly(before, s.List(), gone, {"App\\tools\\record_program.txt"}));
   // What the first run removed cannot be deleted again: it waits for the restart.
-  const std::vector<std::string> restart = {"App\\bin\\a.exe", "App\\bin\\b.dll", "App\\bin\\",
+  const std::vector<std::string> restart = {"App\\bin\\a.exe",  "App\\bin\\b.dll",    "App\\bin\\",
                                             "App\\unicows.dll", "App\\uninstall.exe", "App\\"};
   EXPECT_EQ(s.RestartEntries(), restart);
 }
-
 
 // The platform families. Wine shows a program the 9x family when its file name
 // has Version win98 under AppDefaults; the installation's uninstaller is given
@@ -378,8 +386,8 @@ TEST(Family, WithoutTheUnicodeLayerOn9xTheProgramSaysSoOnceAndRemovesNothing) {
     EXPECT_EQ(box.text, L"UNICOWS.DLL NOT LOADED!!");
     EXPECT_EQ(WaitForExit(process), 1u);
     EXPECT_TRUE(fs::exists(tool));
-    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, s.registration.c_str(), "UninstallString", RRF_RT_ANY,
-                           nullptr, nullptr, nullptr) == ERROR_SUCCESS,
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, s.registration.c_str(), "UninstallString",
+                           RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS,
               arguments.empty());
     EXPECT_EQ(ReadBytes(wininit), savedWininit);
   }

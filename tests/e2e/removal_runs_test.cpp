@@ -18,7 +18,7 @@ struct Case {
   // below the test's key.
   std::vector<std::string> setup;
   std::vector<std::string> records = {};
-  std::set<std::string> gone = {};  // besides the companions
+  std::set<std::string> gone = {};        // besides the companions
   std::vector<std::string> restart = {};  // before the run's own entries
   std::string arguments = "-C";
   DWORD exitCode = 1;
@@ -29,34 +29,23 @@ struct Case {
   std::string reportFile = "Started here\\report.txt";
 };
 
-const std::vector<std::string> kEveryKindSetup = {
-    "@App\\bin\\tool.exe", "@App\\docs\\en\\guide.txt", "@App\\docs\\readme.txt",
-    "@App\\plugins\\ext.dll<sample_com_server.dll", "@App\\plugins\\plain.dll<plain_library.dll",
-    "@App\\fonts\\e2e.ttf", "@App\\tools\\cleanup.exe<record_program.exe", "@App\\unicows.dll",
-    "@Desktop\\uninstall-e2e.lnk", ":Vendor\\Product\\Window"};
-const std::vector<std::string> kEveryKindRecords = {
-    "@App\\bin\\tool.exe", "@App\\docs\\en\\guide.txt", "@App\\docs\\readme.txt",
-    "%@App\\plugins\\ext.dll", "%@App\\plugins\\plain.dll", "&@App\\fonts\\e2e.ttf",
-    ":HKEY_CURRENT_USER\\~\\Vendor\\Product\\Window", ";@App\\tools\\cleanup.exe --final", ";",
-    ";", "@Desktop\\uninstall-e2e.lnk"};
-// The desktop that held the last file stays; the program's directory keeps what it wrote.
-const std::set<std::string> kEveryKindGone = {
-    "App\\bin\\", "App\\bin\\tool.exe", "App\\docs\\", "App\\docs\\en\\",
-    "App\\docs\\en\\guide.txt", "App\\docs\\readme.txt", "App\\plugins\\",
-    "App\\plugins\\ext.dll", "App\\plugins\\plain.dll", "App\\fonts\\", "App\\fonts\\e2e.ttf",
-    "App\\unicows.dll", "Desktop\\uninstall-e2e.lnk", "T\\Vendor\\", "T\\Vendor\\Product\\",
-    ":T\\Vendor\\Product\\Window"};
-
 const std::vector<Case> kCases = {
-    {.name = "EveryKindOfRecordThroughTheWizard",
-     .setup = kEveryKindSetup,
-     .records = kEveryKindRecords,
-     .gone = kEveryKindGone,
-     .came = {"App\\tools\\record_program.txt"}},
+    // The desktop that held the last file stays; the program's directory keeps what it wrote.
     {.name = "EveryKindOfRecordUnattendedWithAReport",
-     .setup = kEveryKindSetup,
-     .records = kEveryKindRecords,
-     .gone = kEveryKindGone,
+     .setup = {"@App\\bin\\tool.exe", "@App\\docs\\en\\guide.txt", "@App\\docs\\readme.txt",
+               "@App\\plugins\\ext.dll<sample_com_server.dll",
+               "@App\\plugins\\plain.dll<plain_library.dll", "@App\\fonts\\e2e.ttf",
+               "@App\\tools\\cleanup.exe<record_program.exe", "@App\\unicows.dll",
+               "@Desktop\\uninstall-e2e.lnk", ":Vendor\\Product\\Window"},
+     .records = {"@App\\bin\\tool.exe", "@App\\docs\\en\\guide.txt", "@App\\docs\\readme.txt",
+                 "%@App\\plugins\\ext.dll", "%@App\\plugins\\plain.dll", "&@App\\fonts\\e2e.ttf",
+                 ":HKEY_CURRENT_USER\\~\\Vendor\\Product\\Window",
+                 ";@App\\tools\\cleanup.exe --final", ";", ";", "@Desktop\\uninstall-e2e.lnk"},
+     .gone = {"App\\bin\\", "App\\bin\\tool.exe", "App\\docs\\", "App\\docs\\en\\",
+              "App\\docs\\en\\guide.txt", "App\\docs\\readme.txt", "App\\plugins\\",
+              "App\\plugins\\ext.dll", "App\\plugins\\plain.dll", "App\\fonts\\",
+              "App\\fonts\\e2e.ttf", "App\\unicows.dll", "Desktop\\uninstall-e2e.lnk",
+              "T\\Vendor\\", "T\\Vendor\\Product\\", ":T\\Vendor\\Product\\Window"},
      .arguments = "-S -Lreport.txt",
      .exitCode = 0,
      .came = {"App\\tools\\record_program.txt", "Started here\\report.txt"},
@@ -90,8 +79,9 @@ const std::vector<Case> kCases = {
      .setup = {"@App\\plugins\\fails.dll<failing_com_server.dll",
                "@App\\tools\\ends259.exe<record_program.exe", "@App\\bin\\after.txt",
                "@App\\work\\a.txt", "@App\\work\\b.txt"},
-     .records = {"@App\\work\\a.txt", "@App\\work\\b.txt", ";@App\\tools\\ends259.exe", ";@App\\work",
-                 ";1", "%@App\\plugins\\fails.dll", ";@App\\tools\\missing.exe /uninstall", ";", ";",
+     .records = {"@App\\work\\a.txt", "@App\\work\\b.txt", ";@App\\tools\\ends259.exe",
+                 ";@App\\work", ";1", "%@App\\plugins\\fails.dll",
+                 ";@App\\tools\\missing.exe /uninstall", ";", ";",
                  ";\"@App\\tools\\missing.exe\" /x", ";C:\\no such directory", ";1",
                  ";@App\\tools\\ends259.exe exit=259", ";", ";", "@App\\bin\\after.txt"},
      .gone = {"App\\plugins\\", "App\\plugins\\fails.dll", "App\\bin\\", "App\\bin\\after.txt",
@@ -106,8 +96,11 @@ const std::vector<Case> kCases = {
               ":T\\Settings\\Window"},
      .log = "Test Tool\r\n$\r\nEnglish\r\n@App\\files\\first.txt\r\nstray words\r\n"
             " @App\\kept\\blank first.txt\r\n&\r\n%\r\n:\r\n-NoBackslash\r\nExplorer.exe\r\n"
-            "@App\\kept\\overlong.txt" + std::string(300, 'x') + "\r\n\r\n\x01\x02\xfe\x80\r\n"
-            "@App\\kept\\zero.txt\0.bak\r\n"s + "@App\\files\\second.txt\n"
+            "@App\\kept\\overlong.txt" +
+            std::string(300, 'x') +
+            "\r\n\r\n\x01\x02\xfe\x80\r\n"
+            "@App\\kept\\zero.txt\0.bak\r\n"s +
+            "@App\\files\\second.txt\n"
             ":HKEY_CURRENT_USER\\~\\Settings\\Window\r\n@App\\kept\\unterminated.txt"},
     // Without a line feed the whole log is its first line: no language (the
     // user is asked), no product key, no record.
@@ -177,8 +170,8 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
     }
     if (mark == std::string::npos) continue;
     const DWORD hidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY |
-                                                     (entry.ends_with("!H") ? hidden : 0)));
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(),
+                                   FILE_ATTRIBUTE_READONLY | (entry.ends_with("!H") ? hidden : 0)));
     if (!entry.ends_with("!B")) continue;
     holders.emplace_back(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, 0, nullptr));
@@ -208,7 +201,8 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
   std::vector<std::string> restart = c.restart;
   // A complete run's clean-up: the companion no installation here holds, then
   // the uninstaller and its directory.
-  if (c.exitCode != 1603 && !before.count("App\\unicows.dll")) restart.push_back("App\\unicows.dll");
+  if (c.exitCode != 1603 && !before.count("App\\unicows.dll"))
+    restart.push_back("App\\unicows.dll");
   if (c.exitCode != 1603) restart.insert(restart.end(), {"App\\uninstall.exe", "App\\"});
   EXPECT_EQ(s.RestartEntries(), restart);
   for (const fs::path& server : servers) {
@@ -216,7 +210,8 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
         << "not unregistered while its file was there: " << server;
   }
   const std::string report = ReadBytes(s.root / c.reportFile);
-  for (const std::string& part : c.report) EXPECT_NE(report.find(s.Expand(part)), std::string::npos) << report;
+  for (const std::string& part : c.report)
+    EXPECT_NE(report.find(s.Expand(part)), std::string::npos) << report;
 }
 
 INSTANTIATE_TEST_SUITE_P(E2E, Runs, ::testing::ValuesIn(kCases),

@@ -41,8 +41,8 @@ inline constexpr const wchar_t* kShellFolders[] = {
 using Listing = std::map<std::string, std::string>;
 
 // What every complete run removes besides the records' items.
-inline const std::set<std::string> kCompanions = {
-    "App\\uninstall.log", "App\\lang.ini", "U\\", ":U\\UninstallString", ":U\\DisplayName"};
+inline const std::set<std::string> kCompanions = {"App\\uninstall.log", "App\\lang.ini", "U\\",
+                                                  ":U\\UninstallString", ":U\\DisplayName"};
 
 // A file built beside the test program: uninstall.exe, its companions, the fixtures.
 inline fs::path BuiltFile(const std::string& name) { return OwnPath().parent_path() / name; }
@@ -96,9 +96,13 @@ class Scenario {
  public:
   // The installation is <root>\App, holding uninstall.exe as `uninstallerName`.
   explicit Scenario(const std::string& uninstallerName = "uninstall.exe")
-      : root(temp_.path()), dir(root / "App"), work(root / "Started here"),
-        uninstaller(dir / uninstallerName), unique(std::to_string(std::random_device()() % 1000000000u)),
-        key("Software\\UninstallTests\\E2E" + unique), product("E2E" + unique),
+      : root(temp_.path()),
+        dir(root / "App"),
+        work(root / "Started here"),
+        uninstaller(dir / uninstallerName),
+        unique(std::to_string(std::random_device()() % 1000000000u)),
+        key("Software\\UninstallTests\\E2E" + unique),
+        product("E2E" + unique),
         registration(std::string(kUninstallRoot) + "\\" + product) {
     for (const wchar_t* folders : kShellFolders) {
       const std::wstring desktop = (root / "Desktop").wstring();
@@ -110,7 +114,8 @@ class Scenario {
     fs::copy_file(BuiltFile("lang.ini"), dir / "lang.ini");
     Add("@Documents\\letter.txt");
     SetString(HKEY_CURRENT_USER, key, "sentinel", "1");
-    SetString(HKEY_LOCAL_MACHINE, registration, "UninstallString", "\"" + uninstaller.string() + "\"");
+    SetString(HKEY_LOCAL_MACHINE, registration, "UninstallString",
+              "\"" + uninstaller.string() + "\"");
     SetString(HKEY_LOCAL_MACHINE, registration, "DisplayName", "Test product " + product);
   }
   ~Scenario() {
@@ -124,7 +129,10 @@ class Scenario {
   std::string Expand(const std::string& text) const {
     std::string expanded;
     for (char c : text) {
-      expanded += c == '@' ? root.string() + "\\" : c == '~' ? key : c == '$' ? product : std::string(1, c);
+      expanded += c == '@'   ? root.string() + "\\"
+                  : c == '~' ? key
+                  : c == '$' ? product
+                             : std::string(1, c);
     }
     return expanded;
   }
@@ -185,11 +193,12 @@ class Scenario {
     std::set<HWND> seen;
     std::string windows;
     const bool ended = Start(process, arguments) && WaitUntil([&] {
-      for (HWND window : TopLevelWindows(process.id, false)) {
-        if (seen.insert(window).second) windows += ", a window " + ClassName(window);
-      }
-      return HasExited(process);
-    });
+                         for (HWND window : TopLevelWindows(process.id, false)) {
+                           if (seen.insert(window).second)
+                             windows += ", a window " + ClassName(window);
+                         }
+                         return HasExited(process);
+                       });
     Kill(process);
     return (ended ? "exit " + std::to_string(WaitForExit(process, 0)) : "still running") + windows;
   }

@@ -76,26 +76,14 @@ inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
   }
 }
 
-struct WindowSearch {
-  DWORD processId;
-  bool visibleOnly;
-  std::vector<HWND> found;
-};
-
-inline BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<WindowSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->processId && (!search->visibleOnly || IsWindowVisible(window))) {
-    search->found.push_back(window);
-  }
-  return TRUE;
-}
-
 inline std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly = true) {
-  WindowSearch search{processId, visibleOnly, {}};
-  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::vector<HWND> found;
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == processId && (!visibleOnly || IsWindowVisible(window))) found.push_back(window);
+  }
+  return found;
 }
 
 // The first visible top-level window of the process that satisfies `match`,
@@ -144,7 +132,8 @@ inline bool IsVisible(HWND window) { return window && IsWindowVisible(window); }
 // Sends the command `id` to `dialog` (IDCANCEL: Escape), then an empty posted
 // message wakes the dialog's message loop, as real input would.
 inline void SendCommand(HWND dialog, int id) {
-  Send(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(dialog, id)));
+  Send(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+       reinterpret_cast<LPARAM>(Control(dialog, id)));
   PostMessageW(dialog, WM_NULL, 0, 0);
 }
 

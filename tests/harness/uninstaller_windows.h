@@ -32,17 +32,12 @@ struct Wizard {
   bool SuccessShown() const { return IsVisible(Control(page, kPageSuccess)); }
 };
 
-inline BOOL CALLBACK FindPage(HWND child, LPARAM found) {
-  if (GetDlgCtrlID(child) != kPageProgress) return TRUE;
-  *reinterpret_cast<HWND*>(found) = GetParent(child);
-  return FALSE;
-}
-
 // The wizard page inside a top-level window, or null when it is no wizard.
 inline HWND PageOf(HWND sheet) {
-  HWND page = nullptr;
-  EnumChildWindows(sheet, FindPage, reinterpret_cast<LPARAM>(&page));
-  return page;
+  for (HWND child = nullptr; (child = FindWindowExW(sheet, child, nullptr, nullptr));) {
+    if (GetDlgItem(child, kPageProgress)) return child;
+  }
+  return nullptr;
 }
 
 // The wizard of the process, once it is shown (both null after the timeout).
@@ -53,8 +48,8 @@ inline Wizard WaitForWizard(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs
 
 // The top-level window of the process holding the control `id`, once it is shown.
 inline HWND WaitForWindowWith(DWORD processId, int id, DWORD timeoutMs = kDefaultTimeoutMs) {
-  return WaitForWindow(processId, [id](HWND window) { return Control(window, id) != nullptr; },
-                       timeoutMs);
+  return WaitForWindow(
+      processId, [id](HWND window) { return Control(window, id) != nullptr; }, timeoutMs);
 }
 
 inline HWND WaitForSystemFilePrompt(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs) {

@@ -15,13 +15,13 @@ inline constexpr char kPendingRenames[] = "PendingFileRenameOperations";
 // The value's bytes as stored, or nothing when it is missing.
 inline std::optional<std::string> PendingRenamesData() {
   DWORD size = 0;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr, nullptr,
-                   &size) != ERROR_SUCCESS) {
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
+                   nullptr, &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   std::string data(size, '\0');
-  RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr, data.data(),
-               &size);
+  RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
+               data.data(), &size);
   return data.substr(0, size);
 }
 
@@ -50,7 +50,8 @@ inline RestartEntries PendingRenames() {
 // put back afterwards.
 class SavedValue {
  public:
-  SavedValue(HKEY root, const wchar_t* key, const wchar_t* name) : root_(root), key_(key), name_(name) {
+  SavedValue(HKEY root, const wchar_t* key, const wchar_t* name)
+      : root_(root), key_(key), name_(name) {
     DWORD size = 0;
     if (RegGetValueW(root_, key_, name_, RRF_RT_ANY | RRF_NOEXPAND, &type_, nullptr, &size) ==
         ERROR_SUCCESS) {
@@ -61,7 +62,8 @@ class SavedValue {
   }
   ~SavedValue() {
     RegDeleteKeyValueW(root_, key_, name_);
-    if (data_) RegSetKeyValueW(root_, key_, name_, type_, data_->data(), static_cast<DWORD>(data_->size()));
+    if (data_)
+      RegSetKeyValueW(root_, key_, name_, type_, data_->data(), static_cast<DWORD>(data_->size()));
   }
   SavedValue(const SavedValue&) = delete;
   SavedValue& operator=(const SavedValue&) = delete;

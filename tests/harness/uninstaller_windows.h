@@ -32,12 +32,17 @@ struct Wizard {
   bool SuccessShown() const { return IsVisible(Control(page, kPageSuccess)); }
 };
 
+inline BOOL CALLBACK FindPage(HWND child, LPARAM found) {
+  if (GetDlgCtrlID(child) != kPageProgress) return TRUE;
+  *reinterpret_cast<HWND*>(found) = GetParent(child);
+  return FALSE;
+}
+
 // The wizard page inside a top-level window, or null when it is no wizard.
 inline HWND PageOf(HWND sheet) {
-  for (HWND child = nullptr; (child = FindWindowExW(sheet, child, nullptr, nullptr));) {
-    if (GetDlgItem(child, kPageProgress)) return child;
-  }
-  return nullptr;
+  HWND page = nullptr;
+  EnumChildWindows(sheet, FindPage, reinterpret_cast<LPARAM>(&page));
+  return page;
 }
 
 // The wizard of the process, once it is shown (both null after the timeout).

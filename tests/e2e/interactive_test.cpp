@@ -217,6 +217,9 @@ TEST(Wizard, AFaultingComServerIsReportedWithATraceAndTheProcessEnds) {
                          codeSegment + ":"))
       << header;
   EXPECT_NE(header.find(", DllUnregisterServer"), std::string::npos) << header;
+  std::string registers;
+  std::getline(lines, registers);
+  EXPECT_TRUE(registers.starts_with(sizeof(void*) == 8 ? "RAX=" : "EAX=")) << report;
   EXPECT_NE(report.find("\nCS=" + codeSegment + " "), std::string::npos) << report;
   // From the fault through the uninstaller's own frames. Only RemoveFile's
   // source line is checked: for code inlined from a header Wine names a wrong file.

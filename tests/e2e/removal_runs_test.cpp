@@ -5,6 +5,8 @@
 // run's own files.
 #include "uninstaller_fixture.h"
 
+#include <algorithm>
+
 namespace {
 
 using namespace std::string_literals;
@@ -143,6 +145,14 @@ const std::vector<Case> kCases = {
 
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
+// The font-change broadcasts a window of the test's own got.
+int gFontChanges = 0;
+
+LRESULT CALLBACK CountFontChanges(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_FONTCHANGE) ++gFontChanges;
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
 class Runs : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
@@ -180,6 +190,13 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
   if (c.log.empty()) s.Log(c.records);
   if (!c.log.empty() && c.log != "none") s.RawLog(s.Expand(c.log));
   Listing before = s.List();
+  WNDCLASSW listenerClass{};
+  listenerClass.lpfnWndProc = CountFontChanges;
+  listenerClass.lpszClassName = L"FontChanges";
+  RegisterClassW(&listenerClass);
+  const HWND listener =
+      CreateWindowW(L"FontChanges", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  gFontChanges = 0;
 
   if (c.arguments.starts_with("-S")) {
     EXPECT_EQ(s.Unattended(s.Expand(c.arguments)), "exit " + std::to_string(c.exitCode));
@@ -187,6 +204,11 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
     EXPECT_EQ(s.Finish(c.arguments), c.exitCode);
   }
   holders.clear();
+  DestroyWindow(listener);
+  // A removed font is announced to every window.
+  const bool fonts =
+      std::ranges::any_of(c.records, [](const auto& r) { return r.starts_with("&"); });
+  EXPECT_EQ(gFontChanges > 0, fonts);
 
   Listing after = s.List();
   for (const fs::path& path : held) {

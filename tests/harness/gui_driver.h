@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,76 +16,139 @@
 namespace gui {
 
 inline constexpr DWORD kDefaultTimeoutMs = 20000;
+inline constexpr DWORD kPollMs = 5;
+inline constexpr UINT kSendTimeoutMs = 5000;
+inline constexpr int kMessageBoxTextId = 0xFFFF;
 
 struct Process {
   UniqueHandle handle;
   DWORD id = 0;
 };
 
-// Starts `commandLine` in `workingDirectory` (empty: the caller's). False when
-// the process could not be created.
-bool Start(const std::string& commandLine, const std::string& workingDirectory, Process& process);
-
-// A window the process created, as it was when the creation was seen; an
-// empty class name when it was gone by then.
-struct CreatedWindow {
-  HWND handle = nullptr;  // while it lived
-  std::string className;
-  bool visible = false;
-};
-
-struct WatchedRun {
-  bool watched = false;  // the process was started and its windows watched
-  DWORD exitCode = STILL_ACTIVE;  // STILL_ACTIVE: it did not end in time and was killed
-  std::vector<CreatedWindow> windows;
-};
-
-// Starts `commandLine` suspended, watches every window its threads create from
-// its first instruction to its end through the system's window-creation events,
-// and lets it run until it ends, dispatching the caller's messages meanwhile.
-// A top-level window seen visible while it runs is marked so (and listed,
-// should its creation have gone unseen). Each window is listed once.
-WatchedRun RunWatchingWindows(const std::string& commandLine, const std::string& workingDirectory,
-                              DWORD timeoutMs = kDefaultTimeoutMs);
+// Starts `commandLine` in `workingDirectory` (empty: the caller's).
+inline bool Start(const std::string& commandLine, const std::string& workingDirectory,
+                  Process& process) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup,
+                      &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  process.handle.Reset(info.hProcess);
+  process.id = info.dwProcessId;
+  return true;
+}
 
 // The process's exit code once it has ended, or STILL_ACTIVE after the timeout.
-DWORD WaitForExit(const Process& process, DWORD timeoutMs = kDefaultTimeoutMs);
-bool HasExited(const Process& process);
-void Kill(Process& process);
+inline DWORD WaitForExit(const Process& process, DWORD timeoutMs = kDefaultTimeoutMs) {
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(process.handle.get(), timeoutMs) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process.handle.get(), &code);
+  }
+  return code;
+}
 
-// Dispatches the calling thread's pending messages. A test that owns windows
-// must keep doing so: a broadcast sent by the program under test waits for them.
-void PumpMessages();
+inline bool HasExited(const Process& process) {
+  return WaitForSingleObject(process.handle.get(), 0) == WAIT_OBJECT_0;
+}
 
-// Polls `condition` every few milliseconds until it holds or the time is up,
-// dispatching the calling thread's messages meanwhile.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeoutMs);
+inline void Kill(Process& process) {
+  if (process.handle && !HasExited(process)) {
+    TerminateProcess(process.handle.get(), 99);
+    WaitForSingleObject(process.handle.get(), 5000);
+  }
+}
 
-std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly = true);
+// Polls `condition` until it holds or the time is up, dispatching the calling
+// thread's messages meanwhile (a broadcast of the program may wait for them).
+inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    if (condition()) return true;
+    if (GetTickCount() - start >= timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
+  }
+}
+
+inline std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly = true) {
+  std::vector<HWND> found;
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == processId && (!visibleOnly || IsWindowVisible(window))) found.push_back(window);
+  }
+  return found;
+}
+
 // The first visible top-level window of the process that satisfies `match`,
 // waiting for it; null after the timeout.
-HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& match,
-                   DWORD timeoutMs = kDefaultTimeoutMs);
-HWND WaitForWindowWithTitle(DWORD processId, const std::wstring& title,
-                            DWORD timeoutMs = kDefaultTimeoutMs);
+inline HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& match,
+                          DWORD timeoutMs = kDefaultTimeoutMs) {
+  HWND result = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND window : TopLevelWindows(processId)) {
+          if (match(window)) result = window;
+        }
+        return result != nullptr;
+      },
+      timeoutMs);
+  return result;
+}
 
-std::wstring Text(HWND window);
-std::string ClassName(HWND window);
-HWND Control(HWND dialog, int id);
-std::wstring ControlText(HWND dialog, int id);
-bool IsEnabled(HWND window);
-bool IsVisible(HWND window);
-int ProgressPosition(HWND progressBar);
+inline std::string ClassName(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
 
-// Presses the button `id` of `dialog`: its WM_COMMAND goes to the dialog, then
-// an empty posted message wakes the dialog's message loop, as real input would.
-bool PressButton(HWND dialog, int id);
-// Presses and releases a key in the window that has the keyboard focus in
-// `window`'s thread (Escape, Enter...), as typing would.
-void PressKey(HWND window, UINT virtualKey);
-// Sends a message that is not a button press (WM_CLOSE, IDCANCEL for Escape...).
-void SendCommand(HWND dialog, int id);
-void Close(HWND window);
+inline DWORD_PTR Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+  return result;
+}
+
+inline std::wstring Text(HWND window) {
+  std::wstring text(Send(window, WM_GETTEXTLENGTH, 0, 0) + 1, L'\0');
+  text.resize(Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+  return text;
+}
+
+inline HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+
+inline std::wstring ControlText(HWND dialog, int id) {
+  HWND control = Control(dialog, id);
+  return control ? Text(control) : L"";
+}
+
+inline bool IsVisible(HWND window) { return window && IsWindowVisible(window); }
+
+// Sends the command `id` to `dialog` (IDCANCEL: Escape), then an empty posted
+// message wakes the dialog's message loop, as real input would.
+inline void SendCommand(HWND dialog, int id) {
+  Send(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+       reinterpret_cast<LPARAM>(Control(dialog, id)));
+  PostMessageW(dialog, WM_NULL, 0, 0);
+}
+
+// Presses the button `id` of `dialog`; false when it has no such button.
+inline bool PressButton(HWND dialog, int id) {
+  if (!Control(dialog, id)) return false;
+  SendCommand(dialog, id);
+  return true;
+}
+
+// The close box; returns once the window has handled it.
+inline void Close(HWND window) {
+  Send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PostMessageW(window, WM_NULL, 0, 0);
+}
 
 // A message box of the process: a dialog (#32770) with a static text 0xFFFF.
 struct MessageBoxInfo {
@@ -91,10 +156,27 @@ struct MessageBoxInfo {
   std::wstring caption;
   std::wstring text;
 };
-bool IsMessageBox(HWND window);
-MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs);
+
+inline bool IsMessageBox(HWND window) {
+  return ClassName(window) == "#32770" && Control(window, kMessageBoxTextId) != nullptr;
+}
+
+inline MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs) {
+  MessageBoxInfo info;
+  info.window = WaitForWindow(processId, IsMessageBox, timeoutMs);
+  if (info.window) {
+    info.caption = Text(info.window);
+    info.text = ControlText(info.window, kMessageBoxTextId);
+  }
+  return info;
+}
+
 // Waits for a message box and presses `buttonId` (IDYES, IDNO, IDOK...).
-MessageBoxInfo AnswerMessageBox(DWORD processId, int buttonId,
-                                DWORD timeoutMs = kDefaultTimeoutMs);
+inline MessageBoxInfo AnswerMessageBox(DWORD processId, int buttonId,
+                                       DWORD timeoutMs = kDefaultTimeoutMs) {
+  MessageBoxInfo info = WaitForMessageBox(processId, timeoutMs);
+  if (info.window) PressButton(info.window, buttonId);
+  return info;
+}
 
 }  // namespace gui

@@ -1,6 +1,7 @@
 #pragma once
 // The uninstaller's own windows as a person sees them: the wizard (sheet and
-// page) and the system-file prompt, found in a running uninstall.exe.
+// page), the language choice and the system-file prompt, found in a running
+// uninstall.exe.
 
 #include <windows.h>
 
@@ -8,10 +9,9 @@
 
 namespace gui {
 
-// Control ids of the wizard page and of the system-file prompt.
+// Control ids of the wizard page, the language choice and the system-file prompt.
 inline constexpr int kPageHeading = 1052;
 inline constexpr int kPageDescription = 1037;
-inline constexpr int kPageProgressText = 1055;
 inline constexpr int kPageProgress = 1054;
 inline constexpr int kPageSuccess = 1000;
 inline constexpr int kPromptQuestion = 1087;
@@ -25,18 +25,51 @@ inline constexpr int kLanguageList = 1079;    // combo box of the language choic
 struct Wizard {
   HWND sheet = nullptr;
   HWND page = nullptr;
-  int Progress() const { return ProgressPosition(Control(page, kPageProgress)); }
-  bool FinishEnabled() const { return IsEnabled(Control(sheet, kWizardFinish)); }
+  int Progress() const {
+    return static_cast<int>(Send(Control(page, kPageProgress), PBM_GETPOS, 0, 0));
+  }
+  bool FinishEnabled() const { return IsWindowEnabled(Control(sheet, kWizardFinish)); }
   bool SuccessShown() const { return IsVisible(Control(page, kPageSuccess)); }
 };
 
+inline BOOL CALLBACK FindPage(HWND child, LPARAM found) {
+  if (GetDlgCtrlID(child) != kPageProgress) return TRUE;
+  *reinterpret_cast<HWND*>(found) = GetParent(child);
+  return FALSE;
+}
+
+// The wizard page inside a top-level window, or null when it is no wizard.
+inline HWND PageOf(HWND sheet) {
+  HWND page = nullptr;
+  EnumChildWindows(sheet, FindPage, reinterpret_cast<LPARAM>(&page));
+  return page;
+}
+
 // The wizard of the process, once it is shown (both null after the timeout).
-Wizard WaitForWizard(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs);
-// The system-file prompt of the process, once it is shown.
-HWND WaitForSystemFilePrompt(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs);
+inline Wizard WaitForWizard(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs) {
+  const HWND sheet = WaitForWindow(processId, PageOf, timeoutMs);
+  return {sheet, sheet ? PageOf(sheet) : nullptr};
+}
+
+// The top-level window of the process holding the control `id`, once it is shown.
+inline HWND WaitForWindowWith(DWORD processId, int id, DWORD timeoutMs = kDefaultTimeoutMs) {
+  return WaitForWindow(
+      processId, [id](HWND window) { return Control(window, id) != nullptr; }, timeoutMs);
+}
+
+inline HWND WaitForSystemFilePrompt(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs) {
+  return WaitForWindowWith(processId, kPromptYesToAll, timeoutMs);
+}
+
 // Waits for the success line and an enabled Finish, presses Finish and returns
 // the exit code (STILL_ACTIVE when the wizard never got there).
-DWORD FinishWizard(const Process& process, const Wizard& wizard,
-                   DWORD timeoutMs = kDefaultTimeoutMs);
+inline DWORD FinishWizard(const Process& process, const Wizard& wizard,
+                          DWORD timeoutMs = kDefaultTimeoutMs) {
+  if (!WaitUntil([&] { return wizard.SuccessShown() && wizard.FinishEnabled(); }, timeoutMs)) {
+    return STILL_ACTIVE;
+  }
+  PressButton(wizard.sheet, kWizardFinish);
+  return WaitForExit(process);
+}
 
 }  // namespace gui

@@ -33,32 +33,26 @@ wine_arch_runs() {  # ARCH: the loader starts on this machine
 }
 
 wine_arch_probe() {
-  local runs32=0 runs64=0
-  wine_arch_runs 32 && runs32=1
-  wine_arch_runs 64 && runs64=1
-  local no32="this machine does not execute 32-bit code ($(wine_loader 32) --version fails)"
-  local no64="64-bit Wine does not run here ($(wine_loader 64) --version fails; package wine64)"
-  WINE_ARCHES=
-  case ${UNINSTALL_WINE_ARCH:-} in
-    64)
-      WINE_ARCH_WHY="UNINSTALL_WINE_ARCH=64 forces the 64-bit build"
-      if [ $runs64 = 1 ]; then WINE_ARCHES=64; else WINE_ARCH_WHY+=", but $no64"; fi ;;
-    32)
-      WINE_ARCH_WHY="UNINSTALL_WINE_ARCH=32 forces the 32-bit build"
-      if [ $runs32 = 1 ]; then WINE_ARCHES=32; else WINE_ARCH_WHY+=", but $no32"; fi ;;
-    '')
-      if [ $runs32 = 1 ] && [ $runs64 = 1 ]; then
-        WINE_ARCHES="32 64" WINE_ARCH_WHY="this machine executes 32-bit and 64-bit code"
-      elif [ $runs32 = 1 ]; then
-        WINE_ARCHES=32 WINE_ARCH_WHY=$no64
-      elif [ $runs64 = 1 ]; then
-        WINE_ARCHES=64 WINE_ARCH_WHY=$no32
-      else
-        WINE_ARCH_WHY="$no32, and $no64"
-      fi ;;
-    *)
-      WINE_ARCH_WHY="UNINSTALL_WINE_ARCH='$UNINSTALL_WINE_ARCH' is neither 32 nor 64" ;;
-  esac
+  local arch forced=${UNINSTALL_WINE_ARCH:-}
+  local -A no=([32]="this machine does not execute 32-bit code ($(wine_loader 32) --version fails)"
+               [64]="64-bit Wine does not run here ($(wine_loader 64) --version fails; package wine64)")
+  WINE_ARCHES= WINE_ARCH_WHY=
+  if [ -n "$forced" ] && [ "$forced" != 32 ] && [ "$forced" != 64 ]; then
+    WINE_ARCH_WHY="UNINSTALL_WINE_ARCH='$forced' is neither 32 nor 64"
+    return
+  fi
+  for arch in ${forced:-32 64}; do
+    if wine_arch_runs "$arch"; then
+      WINE_ARCHES+=${WINE_ARCHES:+ }$arch
+    else
+      WINE_ARCH_WHY+=${WINE_ARCH_WHY:+, and }${no[$arch]}
+    fi
+  done
+  if [ -n "$forced" ]; then
+    WINE_ARCH_WHY="UNINSTALL_WINE_ARCH=$forced forces the $forced-bit build${WINE_ARCH_WHY:+, but $WINE_ARCH_WHY}"
+  elif [ "$WINE_ARCHES" = "32 64" ]; then
+    WINE_ARCH_WHY="this machine executes 32-bit and 64-bit code"
+  fi
 }
 
 wine_arch_pick() {

@@ -80,9 +80,7 @@ start() {
   WINELOADER=$(wine_loader "$arch") || exit 2
   export WINEARCH=win$arch
   if ! wine_arch_runs "$arch"; then
-    local why="wine64 is missing"
-    [ "$arch" = 32 ] && why="this machine does not execute 32-bit code, or wine32 is missing"
-    echo "wine-env: no $arch-bit Wine session here: $WINELOADER --version fails ($why)" >&2
+    echo "wine-env: no $arch-bit Wine session here: $WINELOADER --version fails" >&2
     exit 1
   fi
   start_xvfb || exit 1
@@ -99,14 +97,8 @@ start() {
     setsid "$WINELOADER" "$keeper" </dev/null >"$state/keeper.log" 2>&1 &
     echo $! >"$state/keeper.pid"
   fi
-  cat >"$state/env" <<ENV
-export WINEPREFIX='$WINEPREFIX'
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree,mshtml='
-export DISPLAY='$DISPLAY'
-export WINEARCH='$WINEARCH'
-export WINELOADER='$WINELOADER'
-ENV
+  export -p | grep -E ' (WINEPREFIX|WINEDEBUG|WINEDLLOVERRIDES|DISPLAY|WINEARCH|WINELOADER)=' \
+    >"$state/env"
   echo "wine-env: DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX $WINEARCH wineserver pid $(cat "$state/wineserver.pid")"
 }
 

@@ -15,13 +15,13 @@ inline constexpr char kPendingRenames[] = "PendingFileRenameOperations";
 // The value's bytes as stored, or nothing when it is missing.
 inline std::optional<std::string> PendingRenamesData() {
   DWORD size = 0;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr, nullptr,
-                   &size) != ERROR_SUCCESS) {
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
+                   nullptr, &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   std::string data(size, '\0');
-  RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr, data.data(),
-               &size);
+  RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
+               data.data(), &size);
   return data.substr(0, size);
 }
 
@@ -46,42 +46,39 @@ inline RestartEntries PendingRenames() {
   return entries;
 }
 
-// The restart list's sources, in order, without their \??\ prefix.
-inline std::vector<std::string> RestartListSources() {
-  std::vector<std::string> sources;
-  for (const auto& [source, target] : PendingRenames()) {
-    sources.push_back(source.starts_with("\\??\\") ? source.substr(4) : source);
-  }
-  return sources;
-}
-
-// The pending renames value, saved in its wide form (exactly as stored) and
-// removed, and put back afterwards.
-class SavedPendingRenames {
+// A registry value saved in its wide form (exactly as stored) and removed, and
+// put back afterwards.
+class SavedValue {
  public:
-  SavedPendingRenames() {
+  SavedValue(HKEY root, const wchar_t* key, const wchar_t* name)
+      : root_(root), key_(key), name_(name) {
     DWORD size = 0;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_ANY, &type_, nullptr, &size) == ERROR_SUCCESS) {
+    if (RegGetValueW(root_, key_, name_, RRF_RT_ANY | RRF_NOEXPAND, &type_, nullptr, &size) ==
+        ERROR_SUCCESS) {
       data_.emplace(size, '\0');
-      RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_ANY, &type_, data_->data(), &size);
+      RegGetValueW(root_, key_, name_, RRF_RT_ANY | RRF_NOEXPAND, &type_, data_->data(), &size);
     }
-    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue);
+    RegDeleteKeyValueW(root_, key_, name_);
   }
-  ~SavedPendingRenames() {
-    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue);
-    if (data_) {
-      RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue, type_, data_->data(), static_cast<DWORD>(data_->size()));
-    }
+  ~SavedValue() {
+    RegDeleteKeyValueW(root_, key_, name_);
+    if (data_)
+      RegSetKeyValueW(root_, key_, name_, type_, data_->data(), static_cast<DWORD>(data_->size()));
   }
-  SavedPendingRenames(const SavedPendingRenames&) = delete;
-  SavedPendingRenames& operator=(const SavedPendingRenames&) = delete;
+  SavedValue(const SavedValue&) = delete;
+  SavedValue& operator=(const SavedValue&) = delete;
 
  private:
-  static constexpr wchar_t kKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-  static constexpr wchar_t kValue[] = L"PendingFileRenameOperations";
-  DWORD type_ = REG_MULTI_SZ;
+  HKEY root_;
+  const wchar_t* key_;
+  const wchar_t* name_;
+  DWORD type_ = REG_SZ;
   std::optional<std::string> data_;
 };
 
-// The scenarios' name for it: each starts from an empty list and leaves the one it found.
-using RestartListGuard = SavedPendingRenames;
+// The pending renames value, saved and removed, and put back afterwards.
+struct SavedPendingRenames : SavedValue {
+  SavedPendingRenames()
+      : SavedValue(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                   L"PendingFileRenameOperations") {}
+};

@@ -1,0 +1,400 @@
+// The uninstaller as a person meets it: the confirmation, the language choice,
+// the wizard that cannot be cancelled, the shared system file prompts, the
+// missing log, a network installation, the crash report, and a run ended from
+// outside that the next run completes.
+#include "uninstaller_fixture.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "support/windows_text.h"
+
+namespace {
+
+// The log names no language: the user chooses one, then confirms. Cancel at the
+// choice and No at the confirmation change nothing; -c (any case) asks no
+// confirmation, and the wizard speaks the language chosen.
+TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
+  const Scenario s;
+  const fs::path file = s.Add("@App\\bin\\tool.exe");
+  s.Log({file.string()}, "");
+  const Listing before = s.List();
+  Process process;
+  const auto choose = [&](const char* arguments, int button, const wchar_t* language) {
+    ASSERT_TRUE(s.Start(process, arguments));
+    const HWND choice = WaitForWindowWith(process.id, kLanguageList);
+    ASSERT_NE(choice, nullptr);
+    if (language) {
+      const HWND list = Control(choice, kLanguageList);
+      const auto item =
+          SendMessageW(list, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(language));
+      ASSERT_NE(SendMessageW(list, CB_SETCURSEL, item, 0), CB_ERR);
+    }
+    PressButton(choice, button);
+  };
+  choose("", IDCANCEL, nullptr);
+  EXPECT_EQ(WaitForExit(process), 1u);
+  choose("", IDOK, nullptr);
+  const MessageBoxInfo box = AnswerMessageBox(process.id, IDNO);
+  EXPECT_EQ(box.caption, L"Uninstall");
+  EXPECT_EQ(box.text,
+            L"Are you sure you want to completely remove 'Test Tool' and all of its components?");
+  EXPECT_EQ(WaitForExit(process), 1u);
+  EXPECT_TRUE(ChangedExactly(before, s.List(), {}));
+
+  choose("-c", IDOK, L"Deutsch");
+  const Wizard wizard = WaitForWizard(process.id);
+  ASSERT_NE(wizard.page, nullptr);
+  EXPECT_EQ(Text(wizard.sheet), L"Test Tool");
+  EXPECT_EQ(ControlText(wizard.page, kPageHeading), L"Programme von Ihrem Computer entfernen.");
+  EXPECT_EQ(ControlText(wizard.sheet, kWizardFinish), L"Fertig stellen");
+  EXPECT_EQ(FinishWizard(process, wizard), 1u);
+  EXPECT_FALSE(fs::exists(file));
+}
+
+// Shared files in the system directory: the prompt comes when no reference is
+// left (the count is gone then, whatever the answer) or none was counted, "to
+// all" answers hold for the rest of the run, and an unattended run keeps the
+// file. Meanwhile the bar moves record by record and Cancel, Escape and the
+// close box do nothing; Finish comes last, with the success line shown.
+TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
+  const Scenario s;
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, sizeof system);
+  std::map<std::string, std::string> files;
+  for (const char* name : {"yes", "uncounted", "no", "all", "after", "nos", "nos2", "silent"}) {
+    files[name] = std::string(system) + "\\e2e" + s.unique + name + ".dll";
+    std::ofstream(files[name]) << "shared";
+    const DWORD count = 1;
+    if (std::string_view(name) != "uncounted") {
+      RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedDllsKey, files[name].c_str(), REG_DWORD, &count,
+                      4);
+    }
+  }
+  Process process;
+  Wizard wizard;
+  int progress = 0;
+  const auto answer = [&](const char* name, int button) {
+    const HWND prompt = WaitForSystemFilePrompt(process.id);
+    ASSERT_NE(prompt, nullptr) << name;
+    EXPECT_EQ(Text(prompt), fs::path(files[name]).filename().wstring());
+    EXPECT_GT(wizard.Progress(), progress);
+    progress = wizard.Progress();
+    EXPECT_FALSE(wizard.FinishEnabled());
+    for (const HWND window : {prompt, wizard.sheet}) {
+      Close(window);
+      SendCommand(window, IDCANCEL);
+      EXPECT_TRUE(IsWindow(window));
+    }
+    PressButton(prompt, button);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }));
+  };
+  s.Log({files["yes"], files["uncounted"], files["no"], files["all"], files["after"]});
+  ASSERT_TRUE(s.Start(process));
+  wizard = WaitForWizard(process.id);
+  const HWND prompt = WaitForSystemFilePrompt(process.id);
+  ASSERT_NE(prompt, nullptr);
+  EXPECT_EQ(ControlText(wizard.page, kPageDescription),
+            L"Uninstallation Wizard will remove the software 'Test Tool' from your computer.");
+  EXPECT_EQ(ControlText(prompt, kPromptYes), L"Yes");
+  EXPECT_EQ(ControlText(prompt, kPromptNoToAll), L"No to all");
+  EXPECT_EQ(ControlText(prompt, kPromptQuestion).substr(0, 39),
+            L"Would you like to delete a system file?");
+  answer("yes", kPromptYes);
+  answer("uncounted", kPromptYes);
+  answer("no", kPromptNo);
+  answer("all", kPromptYesToAll);
+  bool successShown = false;
+  ASSERT_TRUE(WaitUntil([&] {
+    successShown = wizard.SuccessShown();  // read before Finish is seen: it must stand already
+    return wizard.FinishEnabled();
+  }));
+  EXPECT_TRUE(successShown);
+  EXPECT_EQ(wizard.Progress(), 100);
+  Close(wizard.sheet);
+  SendCommand(wizard.sheet, IDCANCEL);
+  EXPECT_TRUE(IsWindow(wizard.sheet));
+  PressButton(wizard.sheet, kWizardFinish);
+  EXPECT_EQ(WaitForExit(process), 1u);
+  const std::vector<std::string> restart = {"App\\unicows.dll", "App\\uninstall.exe", "App\\"};
+  EXPECT_EQ(s.RestartEntries(), restart);
+
+  s.Log({files["nos"], files["nos2"]});
+  ASSERT_TRUE(s.Start(process));
+  wizard = WaitForWizard(process.id);
+  progress = 0;
+  answer("nos", kPromptNoToAll);
+  EXPECT_EQ(FinishWizard(process, wizard), 1u);
+  s.Log({files["silent"]});
+  EXPECT_EQ(s.Unattended("-S"), "exit 0");
+  for (const auto& [name, path] : files) {
+    const bool kept = name == "no" || name.starts_with("nos") || name == "silent";
+    EXPECT_EQ(fs::exists(path), kept) << name;
+    EXPECT_EQ(DwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, path), ~0u) << name;
+    DeleteFileA(path.c_str());
+  }
+}
+
+// Without the log the uninstaller offers to remove the registration named by
+// -U, upper-cased, or else by the installation directory's name, if that names
+// one key.
+TEST(Wizard, AMissingLogOffersToRemoveTheRegistration) {
+  const Scenario s;
+  const std::string named = "E2EKEY" + s.unique;
+  using Run = std::tuple<std::string, int, std::string, bool>;  // arguments, answer, key, removed
+  for (const auto& [arguments, answer, name, removed] :
+       {Run{"-U" + named, IDNO, named, false}, Run{"-U\\", IDYES, "App", false},
+        Run{"-U", IDYES, "App", false}, Run{"-UA\\B", IDYES, "App", false},
+        Run{"-Ue2ekey" + s.unique, IDYES, named, true}, Run{"", IDYES, "App", true}}) {
+    SCOPED_TRACE(arguments);
+    const std::string key = std::string(kUninstallRoot) + "\\" + name;
+    SetString(HKEY_LOCAL_MACHINE, key + "\\Extra", "v", "1");
+    Process process;
+    ASSERT_TRUE(s.Start(process, arguments));
+    const MessageBoxInfo box = AnswerMessageBox(process.id, answer);
+    EXPECT_EQ(box.caption, L"Uninstall");
+    EXPECT_EQ(box.text, L"Unable to find the installation log file '" +
+                            (s.dir / "uninstall.log").wstring() +
+                            L"'. Uninstallation can not continue.\nRemove uninstallation option?");
+    EXPECT_EQ(WaitForExit(process), 1u);
+    EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, key + "\\Extra"), !removed);
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallRoot));
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
+  }
+}
+
+// Wine serves \\localhost\<name> from dosdevices\unc\localhost\<name> in its
+// prefix. The directory's percent sign is no placeholder; the share's root is
+// no directory to prune.
+TEST(Wizard, AnInstallationOnANetworkPathIsFoundAndRemoved) {
+  const Scenario s;
+  char prefix[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+  if (length == 0 || length >= sizeof prefix)
+    GTEST_SKIP() << "the share is served by Wine's prefix";
+  const std::string name = "e2e" + s.unique;
+  const fs::path share = fs::path("Z:" + std::string(prefix)) / "dosdevices\\unc\\localhost" / name;
+  const std::string directory = "\\\\localhost\\" + name + "\\Tool%W";
+  fs::create_directories(share / "Tool%W" / "bin");
+  std::ofstream(share / "Tool%W" / "bin" / "tool.exe") << "tool";
+  fs::copy_file(BuiltFile("lang.ini"), share / "Tool%W" / "lang.ini");
+  std::ofstream(share / "Tool%W" / "uninstall.log", std::ios::binary)
+      << "Network Tool\r\n"
+      << s.product << "\r\nEnglish\r\n"
+      << directory << "\\bin\\tool.exe\r\n";
+  EXPECT_EQ(s.Finish("\"" + directory + "\" -C"), 1u);
+  EXPECT_FALSE(fs::exists(share / "Tool%W"));
+  EXPECT_TRUE(fs::exists(share));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, s.registration));
+  fs::remove_all(share);
+}
+
+// A COM server faults while it is unregistered: the report goes to the current
+// directory (replacing an earlier one) and into a box; after OK the process ends. With
+// uninstall.dbg beside it, the trace names the uninstaller's own functions.
+TEST(Wizard, AFaultingComServerIsReportedWithATraceAndTheProcessEnds) {
+  const Scenario s;
+  fs::copy_file(BuiltFile("faulting_com_server.dll"), s.dir / "faulting_com_server.dll");
+  fs::copy_file(BuiltFile("uninstall.dbg"), s.dir / "uninstall.dbg");
+  s.Log({"%@App\\faulting_com_server.dll"});
+  std::ofstream(s.work / "lastcrash.txt") << std::string(20000, 'x');
+  Process process;
+  ASSERT_TRUE(s.Start(process));
+  const MessageBoxInfo box = WaitForMessageBox(process.id);
+  ASSERT_NE(box.window, nullptr);
+  EXPECT_EQ(box.caption, L"ZR exception handler");
+  const std::string report = ReadTextModeFile(s.work / "lastcrash.txt");
+  PressButton(box.window, IDOK);
+  EXPECT_EQ(WaitForExit(process), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+  EXPECT_EQ(box.text, std::wstring(report.begin(), report.end()));
+  std::istringstream lines(report);
+  std::string header;
+  std::getline(lines, header);
+  const std::string codeSegment = sizeof(void*) == 8 ? "0033" : "0023";
+  EXPECT_TRUE(
+      header.starts_with("uninstall.exe caused a EXCEPTION_ACCESS_VIOLATION in module "
+                         "faulting_com_server.dll at " +
+                         codeSegment + ":"))
+      << header;
+  EXPECT_NE(header.find(", DllUnregisterServer"), std::string::npos) << header;
+  std::string registers;
+  std::getline(lines, registers);
+  EXPECT_TRUE(registers.starts_with(sizeof(void*) == 8 ? "RAX=" : "EAX=")) << report;
+  EXPECT_NE(report.find("\nCS=" + codeSegment + " "), std::string::npos) << report;
+  // From the fault through the uninstaller's own frames. Only RemoveFile's
+  // source line is checked: for code inlined from a header Wine names a wrong file.
+  const std::string trace(std::istreambuf_iterator<char>(lines), {});
+  EXPECT_NE(trace.find(" faulting_com_server.dll, DllUnregisterServer"), std::string::npos)
+      << trace;
+  EXPECT_NE(trace.find(" uninstall.exe, UnregisterComServer"), std::string::npos) << trace;
+  const std::size_t removeFile = trace.find(" uninstall.exe, RemovalWorker::RemoveFile()+");
+  ASSERT_NE(removeFile, std::string::npos) << trace;
+  EXPECT_NE(trace.substr(removeFile, trace.find('\n', removeFile) - removeFile).find(".cpp, line "),
+            std::string::npos)
+      << trace;
+  EXPECT_NE(trace.find(" uninstall.exe, RemovalWorker::Run()+"), std::string::npos) << trace;
+}
+
+// Ended from outside while a program of the log runs, then started again: the
+// second run completes; what the first removed is not removed again in a way
+// that harms anything.
+TEST(Wizard, ARunEndedWhileAProgramRunsIsCompletedByTheNextRun) {
+  const Scenario s;
+  for (const char* file : {"@App\\bin\\a.exe", "@App\\bin\\b.dll", "@App\\share\\c.dat"})
+    s.Add(file);
+  fs::create_directories(s.dir / "tools");
+  fs::copy_file(BuiltFile("record_program.exe"), s.dir / "tools" / "interrupted.exe");
+  SetString(HKEY_CURRENT_USER, s.key + "\\Settings", "Window", "1,2,3,4");
+  s.Log({"@App\\bin\\a.exe", "@App\\bin\\b.dll", ":HKEY_CURRENT_USER\\~\\Settings\\Window",
+         ";\"@App\\tools\\interrupted.exe\" 1500", ";", ";", "@App\\share\\c.dat",
+         "@App\\tools\\interrupted.exe"});
+  const Listing before = s.List();
+  Process process;
+  ASSERT_TRUE(s.Start(process));
+  Process program;  // it notes its id
+  ASSERT_TRUE(WaitUntil([&] {
+    program.id = std::atol(ReadBytes(s.dir / "tools" / "record_program.txt").c_str());
+    return program.id != 0;
+  }));
+  Kill(process);
+  // The program outlives the uninstaller: it is ended too.
+  program.handle.Reset(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, program.id));
+  Kill(program);
+  // Everything before the program record is done, nothing after it.
+  std::set<std::string> gone = {"App\\bin\\",          "App\\bin\\a.exe",      "App\\bin\\b.dll",
+                                "T\\Settings\\",       ":T\\Settings\\Window", "U\\",
+                                ":U\\UninstallString", ":U\\DisplayName"};
+  EXPECT_TRUE(ChangedExactly(before, s.List(), gone, {"App\\tools\\record_program.txt"}));
+  EXPECT_TRUE(s.RestartEntries().empty());
+
+  ASSERT_EQ(s.Finish(), 1u);
+  gone.insert({"App\\uninstall.log", "App\\lang.ini", "App\\share\\", "App\\share\\c.dat",
+               "App\\tools\\interrupted.exe"});
+  EXPECT_TRUE(ChangedExactly(before, s.List(), gone, {"App\\tools\\record_program.txt"}));
+  // What the first run removed cannot be deleted again: it waits for the restart.
+  const std::vector<std::string> restart = {"App\\bin\\a.exe",  "App\\bin\\b.dll",    "App\\bin\\",
+                                            "App\\unicows.dll", "App\\uninstall.exe", "App\\"};
+  EXPECT_EQ(s.RestartEntries(), restart);
+}
+
+// The platform families. Wine shows a program the 9x family when its file name
+// has Version win98 under AppDefaults; the installation's uninstaller is given
+// such a name. There an INI record (system.ini) needs a restart, which the
+// uninstaller offers after Finish, and the wide window functions come from the
+// Unicode layer (unicows.dll) beside it (the image imports none: its own check);
+// the NT family never asks and never loads the layer.
+constexpr char kLayerKey[] = "Software\\UninstallTests\\UnicodeLayer";
+
+std::string WindowsFile(const char* name) {
+  char path[MAX_PATH] = {};
+  GetWindowsDirectoryA(path, sizeof path);
+  return std::string(path) + "\\" + name;
+}
+
+// Wine's settings for the program's file name: the family, and the Unicode
+// layer it finds: the one beside it, or none (Wine's own lacks PropertySheetW).
+struct AppDefaults {
+  AppDefaults(const std::string& name, bool family9x, bool layer)
+      : key("Software\\Wine\\AppDefaults\\" + name) {
+    if (family9x) SetString(HKEY_CURRENT_USER, key, "Version", "win98");
+    SetString(HKEY_CURRENT_USER, key + "\\DllOverrides", "unicows", layer ? "native" : "");
+    RegDeleteTreeA(HKEY_CURRENT_USER, kLayerKey);
+  }
+  ~AppDefaults() { RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str()); }
+  std::string key;
+};
+
+// Whether the stand-in Unicode layer was loaded since the settings were made.
+bool LayerLoaded() {
+  return RegGetValueA(HKEY_CURRENT_USER, kLayerKey, "(loaded)", RRF_RT_ANY, nullptr, nullptr,
+                      nullptr) == ERROR_SUCCESS;
+}
+
+TEST(Family, AnIniRecordOffersARestartOn9xOnlyAndOnlyThereTheLayerIsUsed) {
+  const std::string systemIni = WindowsFile("system.ini"), wininit = WindowsFile("wininit.ini");
+  const std::string savedIni = ReadBytes(systemIni), savedWininit = ReadBytes(wininit);
+  for (const bool family9x : {true, false}) {
+    SCOPED_TRACE(family9x ? "9x" : "NT");
+    const Scenario s(family9x ? "uninst98.exe" : "uninstall.exe");
+    const AppDefaults settings(s.uninstaller.filename().string(), family9x, true);
+    fs::copy_file(BuiltFile("unicode_layer_recorder.dll"), s.dir / "unicows.dll");
+    const std::string key = "e2e" + s.unique + ".drv";
+    WritePrivateProfileStringA("boot", key.c_str(), "e2e.drv", systemIni.c_str());
+    s.Log({"-boot\\" + key, "e2e.drv"}, "");
+    Process process;
+    ASSERT_TRUE(s.Start(process, ""));
+    const HWND choice = WaitForWindowWith(process.id, kLanguageList);
+    ASSERT_NE(choice, nullptr);
+    PressButton(choice, IDOK);
+    ASSERT_NE(AnswerMessageBox(process.id, IDYES).window, nullptr);
+    const Wizard wizard = WaitForWizard(process.id);
+    ASSERT_NE(wizard.page, nullptr);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, s.registration));  // gone before the wizard opens
+    // The page's class procedure, DefDlgProcA on a wide class, keeps wide text.
+    EXPECT_EQ(Text(wizard.page), L"Test Tool");
+    ASSERT_TRUE(WaitUntil([&] { return wizard.FinishEnabled() && wizard.SuccessShown(); }));
+    PressButton(wizard.sheet, kWizardFinish);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+      box = WaitForWindow(process.id, IsMessageBox, 0);
+      return box || HasExited(process);
+    }));
+    char value[64] = {};
+    GetPrivateProfileStringA("boot", key.c_str(), "", value, sizeof value, systemIni.c_str());
+    EXPECT_STREQ(value, "");
+    if (!family9x) {
+      EXPECT_EQ(box, nullptr) << "a restart question on the NT family";
+      EXPECT_FALSE(LayerLoaded());
+      continue;
+    }
+    ASSERT_NE(box, nullptr) << "no restart question";
+    EXPECT_EQ(Text(box), L"Restart Required");
+    EXPECT_EQ(ControlText(box, 0xFFFF),
+              L"Your computer must be restarted to complete the uninstallation of 'Test Tool'.\n"
+              L"Do you want to restart now?");
+    PressButton(box, IDNO);
+    EXPECT_EQ(WaitForExit(process), 1u);
+    // The uninstaller removes itself through WININIT.INI on this family.
+    const std::string lines = ReadBytes(wininit);
+    EXPECT_NE(lines.find("[rename]"), std::string::npos);
+    EXPECT_NE(lines.find("NUL="), std::string::npos);
+    EXPECT_TRUE(LayerLoaded());
+  }
+  std::ofstream(systemIni, std::ios::binary) << savedIni;
+  std::ofstream(wininit, std::ios::binary) << savedWininit;
+}
+
+// Without the layer no question and no wizard can be shown: after the one
+// message the program ends having removed nothing (with -C the registration
+// went before the wizard would have opened), and it stays to be run again.
+// Unattended it needs no window, so it needs no layer either.
+TEST(Family, WithoutTheUnicodeLayerOn9xTheProgramSaysSoOnceAndRemovesNothing) {
+  const std::string wininit = WindowsFile("wininit.ini");
+  const std::string savedWininit = ReadBytes(wininit);
+  for (const std::string arguments : {"", "-C", "-S"}) {
+    SCOPED_TRACE(arguments);
+    const Scenario s("uninst98.exe");
+    const AppDefaults settings("uninst98.exe", true, false);
+    const fs::path tool = s.Add("@App\\bin\\tool.exe");
+    s.Log({tool.string()});
+    if (arguments == "-S") {
+      EXPECT_EQ(s.Unattended(arguments), "exit 0");
+      EXPECT_FALSE(fs::exists(tool));
+      continue;
+    }
+    Process process;
+    ASSERT_TRUE(s.Start(process, arguments));
+    const MessageBoxInfo box = AnswerMessageBox(process.id, IDOK);
+    EXPECT_EQ(box.caption, L"TEST");
+    EXPECT_EQ(box.text, L"UNICOWS.DLL NOT LOADED!!");
+    EXPECT_EQ(WaitForExit(process), 1u);
+    EXPECT_TRUE(fs::exists(tool));
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, s.registration.c_str(), "UninstallString",
+                           RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS,
+              arguments.empty());
+    EXPECT_EQ(ReadBytes(wininit), savedWininit);
+  }
+  std::ofstream(wininit, std::ios::binary) << savedWininit;
+}
+
+}  // namespace

@@ -28,11 +28,10 @@ stale() {  # output, sources...: true when the output is missing or older than a
 if stale "$out/floor.exe" bench/floor.cpp; then
   $CXX -std=c++20 -O2 -static -s -o "$out/floor.exe" bench/floor.cpp
 fi
-driver_sources=(bench/bench_driver.cpp tests/harness/gui_driver.cpp tests/harness/uninstaller_windows.cpp)
-if stale "$out/bench_driver.exe" "${driver_sources[@]}" bench/bench_util.h tests/harness/gui_driver.h \
+if stale "$out/bench_driver.exe" bench/bench_driver.cpp bench/bench_util.h tests/harness/gui_driver.h \
     tests/harness/uninstaller_windows.h; then
   $CXX -std=c++20 -O2 -static -s -D_WIN32_WINNT=0x0601 -DWINVER=0x0601 -DNOMINMAX \
-    -Isrc -Itests/harness -Ibench -o "$out/bench_driver.exe" "${driver_sources[@]}"
+    -Isrc -Itests/harness -Ibench -o "$out/bench_driver.exe" bench/bench_driver.cpp
 fi
 probe_libs=("$libs"/removal/libremoval_win32.a "$libs"/removal/libremoval_core.a
   "$libs"/registry/libregistry_win32.a "$libs"/registry/libregistry_core.a

@@ -17,7 +17,7 @@ done
 shift $((OPTIND - 1))
 
 bash scripts/setup.sh
-[ -f build/fuzz/CMakeCache.txt ] || cmake --preset fuzz >/dev/null
+cmake --preset fuzz >/dev/null  # again each time, so a changed preset reaches the tree
 cmake --build --preset fuzz
 artifacts=build/fuzz/fuzz/artifacts
 mkdir -p "$artifacts"

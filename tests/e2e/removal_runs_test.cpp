@@ -132,6 +132,13 @@ const std::vector<Case> kCases = {
      .arguments = "-S \"-L@Started here\\none\\r.txt\"",
      .exitCode = 1603,
      .companions = {}},
+    // The report would empty the log before it is read.
+    {.name = "ReportOverTheLogGives1603AndLeavesTheLog",
+     .setup = {"@App\\bin\\tool.exe"},
+     .records = {"@App\\bin\\tool.exe"},
+     .arguments = "-S -L..\\APP\\uninstall.log",
+     .exitCode = 1603,
+     .companions = {}},
     {.name = "CrashUnattendedIsWrittenDownWithoutABoxAndGives1603",
      .setup = {"@App\\faults.dll<faulting_com_server.dll", "@App\\bin\\after.txt"},
      .records = {"%@App\\faults.dll", "@App\\bin\\after.txt"},

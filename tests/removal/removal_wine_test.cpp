@@ -15,12 +15,14 @@
 #include "removal/path_placeholders_win32.h"
 #include "removal/restart_list_win32.h"
 #include "removal/shared_dlls_win32.h"
-#include "support/platform_family.h"
 #include "support/registry_calls.h"
 #include "support/restart_list_state.h"
 #include "support/temp_dir.h"
 
 namespace {
+
+// GetVersion's high bit marks the 9x family.
+bool SystemIsNt() { return GetVersion() < 0x80000000; }
 
 enum Staging { kLeftOverCopy, kReadOnly, kHeldOpen };
 

@@ -1,9 +1,12 @@
-#include "diagnostics/report_text.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "diagnostics/crash_text.h"
+#include "diagnostics/diagnostic_log.h"
+#include "diagnostics/report_text.h"
+#include "support/temp_dir.h"
 
 static std::string Format(std::string_view format, std::vector<FormatArgument> arguments,
                    std::size_t capacity = 256) {
@@ -42,4 +45,41 @@ TEST(ReportText, TheMessageFillsItsEntryInOrder) {
     char out[kLastErrorMessageCapacity];
     EXPECT_EQ(std::string(out, FormReportMessage(request, "x", out, sizeof out)), message);
   }
+}
+
+// A frame's parts as asked for, each from its lookup; a symbol without a
+// displacement has no "()+0 byte(s)", and a name too long for the buffer is cut
+// there and ends the text.
+TEST(CrashText, FrameGivesWhatItIsAskedForAsFarAsTheBufferHolds) {
+  for (const std::string& symbol : {std::string("Remove"), std::string(2000, 'n')}) {
+    auto moduleName = [](SharedText& name) { return name.Assign("u.exe"); };
+    auto symbolAt = [&](SymbolFacts& facts) {
+      facts = {symbol, 0};
+      return true;
+    };
+    auto lineAt = [](SourceLineFacts& facts) {
+      facts = {"f.cpp", 77, 0};
+      return true;
+    };
+    SharedText text;
+    FormFrameText(text, {0x23, 0x401A2B, {1, 2, 3, 4}}, kFrameModule | kFrameFunction | kFrameSourceLine,
+                  {moduleName, symbolAt, lineAt});
+    EXPECT_EQ(text.view(), "0023:00401A2B u.exe, " + (symbol.size() > 6 ? std::string(1001, 'n')
+                                                                         : "Remove, f.cpp, line 77"));
+  }
+}
+
+// A run's first entry starts the log with a header, its later errors with a
+// stamped "chyba" line; an entry that cannot be written is dropped and the next
+// starts the log.
+TEST(DiagnosticLog, TheFirstEntryWrittenStartsTheLogAndLaterErrorsAreStamped) {
+  TempDir temp;
+  const std::string directory = temp.path().string() + "/";
+  DiagnosticLog log([](TimeStamp& stamp) { stamp.Assign("T"); }, [] { return "u.exe -C"; });
+  log.WriteErrorEntry(directory + "missing/", "lost");
+  log.WriteErrorEntry(directory, "first");
+  log.WriteErrorEntry(directory, "second");
+  log.WriteCompletionEntry(directory);
+  EXPECT_EQ(temp.Read("zral.log"),
+            "\n\n---- Log started T\nCMDLINE: u.exe -C\nfirst\nchyba: T\nsecond\nlog done ok: T\n");
 }

@@ -18,7 +18,7 @@ extern "C" void* __wrap_malloc(std::size_t size) {
 // "kind:text" per line (1 section, 2 entry, 3 other). Only a CR before a LF ends
 // a line; trailing blanks go; a NUL ends the text; brackets and equals signs
 // count only before a comment; the rest of an overlong line is dropped.
-TEST(ParseBuffer, LinesAndTheirKindsAsTheFileWritesThem) {
+TEST(ParseBuffer, LinesAndTheirKindsAsTheFileWritesThemOrNoneWhenMemoryRunsOut) {
   const std::u16string longest(kIniLineMaxUnits, u'x'), overlong = u"k=" + longest;
   WideIniDocument document;
   EXPECT_EQ(ParseText(document, u"a=1\r\nb=2\nc\r=3\r\n\r\nkey=v  \r\nx=\t \r\ny=1 ; c  \r\n" +
@@ -33,12 +33,8 @@ TEST(ParseBuffer, LinesAndTheirKindsAsTheFileWritesThem) {
   EXPECT_EQ(read, u"2:a=1 2:b=2 2:c\r=3 3: 2:key=v 2:x=\t 2:y=1 ; c 2:a=b 1: [In] 1:[T] ; c 2:[o=1 "
                   u"3:]x[ 3:k;=v 3:[a;] 3:" + longest + u" 2:" + overlong.substr(0, kIniLineMaxUnits) +
                       u" 3:d\r ");
-}
-
-// Out of memory the document is empty and the count tells how many lines were
-// stored.
-TEST(ParseBuffer, MemoryRunningOutEmptiesTheDocument) {
-  WideIniDocument document;
+  // Out of memory the document is left empty and the count tells how many
+  // lines were stored.
   const std::string bytes = LangFileBytes(u"[A]\r\na=1\r\nb=2\r\n");
   int count = 0;
   gAllocationsBeforeFailure = 2;

@@ -51,7 +51,6 @@ TEST(ReportText, TheMessageFillsItsEntryInOrder) {
 // there and ends the text.
 TEST(CrashText, FrameGivesWhatItIsAskedForAsFarAsTheBufferHolds) {
   for (const std::string& symbol : {std::string("Remove"), std::string(2000, 'n')}) {
-    auto moduleName = [](SharedText& name) { return name.Assign("u.exe"); };
     auto symbolAt = [&](SymbolFacts& facts) {
       facts = {symbol, 0};
       return true;
@@ -62,7 +61,7 @@ TEST(CrashText, FrameGivesWhatItIsAskedForAsFarAsTheBufferHolds) {
     };
     SharedText text;
     FormFrameText(text, {0x23, 0x401A2B, {1, 2, 3, 4}}, kFrameModule | kFrameFunction | kFrameSourceLine,
-                  {moduleName, symbolAt, lineAt});
+                  {[](SharedText& name) { return name.Assign("u.exe"); }, symbolAt, lineAt});
     EXPECT_EQ(text.view(), "0023:00401A2B u.exe, " + (symbol.size() > 6 ? std::string(1001, 'n')
                                                                          : "Remove, f.cpp, line 77"));
   }

@@ -22,8 +22,8 @@ using namespace std::string_literals;
 // records' line counts must add up to what the progress total counts, whatever
 // the log holds. No cut line is ever carried out: a record whose line does not
 // fit is consumed whole and skipped (2: too long, 6: a zero byte, 3: a
-// continuation line too long), and its tail never becomes a record. Files, fonts and COM servers only
-// by full paths (7). A program runs in its working directory line, or where its
+// continuation line too long), and its tail never becomes a record. Files,
+// fonts and COM servers only by full paths (7). A program runs in its working directory line, or where its
 // program file is: the quoted first token, or else the first blank-delimited
 // start that names a file (".exe" may be left off), or else the whole text.
 TEST(UninstallLog, RecordsOfEveryKindAndEveryLineThatCannotBeTrusted) {
@@ -59,8 +59,8 @@ TEST(UninstallLog, RecordsOfEveryKindAndEveryLineThatCannotBeTrusted) {
       ReadLogRecord(log, record);
       linesRead += record.recordLines + record.continuationLines;
       BoundedString<kWorkingDirLineCapacity> directory;
-      ProgramWorkingDirectory(record, [](std::string_view path) { return path.ends_with("clean.exe"); },
-                              directory);
+      ProgramWorkingDirectory(
+          record, [](std::string_view path) { return path.ends_with("clean.exe"); }, directory);
       const char kind = record.kind == RecordKind::kFile ? 'F' : static_cast<char>(record.kind);
       read += record.status != RecordStatus::kRecord
                   ? (record.status == RecordStatus::kEnd ? " end " : " skipped ") +
@@ -85,22 +85,18 @@ TEST(RunReport, ALineForEveryRecordInLogOrderThenTheSummary) {
   ASSERT_TRUE(log.Open(dir.Write("u.log", body).c_str(), TextLineFile::Mode::kRead));
   LogHeader header;
   ReadLogHeader(log, header);
-  RunReport report([](std::uint32_t error, ErrorText& text) {
-    if (error == 5) text.Assign("Access is denied.");
-  });
+  RunReport report([](auto error, auto& text) { if (error == 5) text.Assign("Access is denied."); });
   ASSERT_TRUE(report.Open(dir.File("report.txt").c_str()));
   report.NoteError("product: Tool", 5);
   LogRecord record;
+  using enum RecordResult;
   for (const RecordOutcome& outcome :
-       {RecordOutcome{RecordResult::kDone, {}, 0, true}, RecordOutcome{},
-        {RecordResult::kSkipped, SkipReason::kOverlongLine}, {RecordResult::kKeptShared},
-        {RecordResult::kAlreadyGone, {}, 2}, {RecordResult::kFailed, {}, 5},
-        {RecordResult::kOnRestartList, {}, 3}, {}}) {
+       {RecordOutcome{kDone, {}, 0, true}, RecordOutcome{}, {kSkipped, SkipReason::kOverlongLine},
+        {kKeptShared}, {kAlreadyGone, {}, 2}, {kFailed, {}, 5}, {kOnRestartList, {}, 3}, {}}) {
     ReadLogRecord(log, record);
     report.Record(record, outcome);
   }
-  EXPECT_EQ(report.Tally().UnattendedExitCode(), kExitRestartNeeded);
-  report.Finish(kExitRestartNeeded);
+  report.Finish(report.Tally().UnattendedExitCode());
   EXPECT_EQ(dir.Read("report.txt"),
             "product: Tool (error 5: Access is denied.)\r\n"
             "line 4: INI entry device=*vpd in [386Enh] of system.ini: removed\r\n"
@@ -124,6 +120,7 @@ TEST(IniEntry, CopyLeavesOutWholeMatchingLinesOfTheSectionAndAddsItsEntry) {
   EXPECT_FALSE(MakeIniFilePaths(std::string(kIniFilePathMaxLength + 1, 'p'), paths));
   const std::string zero(1, '\0'), longLine = "k=" + std::string(1500, 'v') + zero + "tail";
   const std::string exact(kIniLineCapacity - 1, 'e'), name126(kIniSectionMaxLength + 1, 's');
+  using enum IniCopyResult;
   const std::string cases[][5] = {
       {"[Boot]\nSHELL=X.EXE\r\nshell=x.exe \n\n[drivers]\r\nshell=x.exe", "boot", "shell=x.exe", "",
        "[Boot]\r\nshell=x.exe \r\n\r\n[drivers]\r\nshell=x.exe\r\n"},
@@ -145,9 +142,7 @@ TEST(IniEntry, CopyLeavesOutWholeMatchingLinesOfTheSectionAndAddsItsEntry) {
     const bool exists = !content.empty();
     EXPECT_TRUE(MakeIniFilePaths(exists ? dir.Write("W.INI", content) : dir.File("W.INI"), paths));
     const IniCopyResult result = CopyIniWithEdit(paths, {section, remove, add}, exists).result;
-    EXPECT_EQ(result, section.size() > kIniSectionMaxLength ? IniCopyResult::kRefused
-                      : exists                              ? IniCopyResult::kCopied
-                                                            : IniCopyResult::kCreated);
+    EXPECT_EQ(result, section.size() > kIniSectionMaxLength ? kRefused : exists ? kCopied : kCreated);
     EXPECT_EQ(dir.Read("W.INI_"), copy) << content;
     EXPECT_EQ(dir.Read("W.INI"), content);
   }
@@ -200,10 +195,9 @@ TEST(PathPlaceholders, ExpandFoldCollapseOrRejectWhole) {
              : letter == 'P' ? value.Assign("C:\\Program Files")
              : letter == 'W' && value.Assign("C:\\Windows");
     };
-    auto report = [&] { result += 'A'; };
     ExpandedPath expanded;
     expanded.Assign("stale");
-    const bool done = ExpandPlaceholders(c[0], {c[1], "Key", fetch, report}, expanded);
+    const bool done = ExpandPlaceholders(c[0], {c[1], "Key", fetch, [&] { result += 'A'; }}, expanded);
     EXPECT_EQ(expanded.empty(), !done) << c[0];
     EXPECT_EQ((done ? std::string(expanded.view()) : "<rejected>") + "/" + result, c[2]) << c[0];
   }

@@ -4,21 +4,22 @@
 
 #include <string>
 
-// "installDir|switch|S|L<report path>". Tokens of 260 characters are not used,
-// 259 fit; "@N" resolves to N characters, other tokens as from C:\Work.
+// "installDir|switch|S|L<report path>|key name for a missing log". Tokens of 260
+// characters are not used, 259 fit; "@N" resolves to N characters, other tokens
+// as from C:\Work. The key name is never the Uninstall key itself, nor a key path.
 TEST(CommandLine, DirectoryBeforeTheFirstSwitchAndTheRunSwitchesAnywhere) {
   const std::string t260(260, 'a'), t259(259, 'a'), r257(257, 'r');
   const std::pair<std::string, std::string> cases[] = {
-      {"uninstall.exe \"C:\\Program Files\\Tool\\\"", "C:\\Program Files\\Tool\\|||"},
-      {"u.exe D:\\A /C D:\\B -Ux", "D:\\A\\|/C||"},
-      {" u.exe    D:\\A\tB    rel  ", "C:\\Work\\rel\\|||"},
-      {"u.exe D:\\Good " + t260, "D:\\Good\\|||"},
-      {"u.exe " + t259, "C:\\Work\\" + t259 + "\\|||"},
-      {"u.exe @1023 @1022", std::string(1022, 'x') + "\\|||"},
-      {"u.exe D:\\A /X -lfirst.txt -s -Lsecond.txt", "D:\\A\\|/X|S|Lsecond.txt"},
-      {"u.exe D:\\A -l\"C:\\My R\\r.txt\" -C", "D:\\A\\|-C||LC:\\My R\\r.txt"},
-      {"u.exe -X\"D:\\B\" -L\"" + r257 + "r\"", "D:\\B\\|||L"},
-      {"u.exe -L" + r257, "C:\\App\\|||L" + r257},
+      {"uninstall.exe \"C:\\Program Files\\Tool\\\"", "C:\\Program Files\\Tool\\||||Tool"},
+      {"u.exe D:\\A -UKEY D:\\B /C", "D:\\A\\|-UKEY|||KEY"},
+      {" u.exe    D:\\A\tB    rel  ", "C:\\Work\\rel\\||||rel"},
+      {"u.exe D:\\Good " + t260, "D:\\Good\\||||Good"},
+      {"u.exe " + t259, "C:\\Work\\" + t259 + "\\||||" + t259},
+      {"u.exe @1023 @1022", std::string(1022, 'x') + "\\||||"},
+      {"u.exe D:\\A /X -lfirst.txt -s -Lsecond.txt", "D:\\A\\|/X|S|Lsecond.txt|A"},
+      {"u.exe D:\\A -l\"C:\\My R\\r.txt\" -U", "D:\\A\\|-U||LC:\\My R\\r.txt|"},
+      {"u.exe -X\"D:\\B\" -L\"" + r257 + "r\"", "D:\\B\\|||L|B"},
+      {"u.exe -UA\\B -L" + r257, "C:\\App\\|-UA\\B||L" + r257 + "|"},
   };
   for (const auto& [line, expected] : cases) {
     CommandLineValues values;  // what an earlier parse left
@@ -30,21 +31,11 @@ TEST(CommandLine, DirectoryBeforeTheFirstSwitchAndTheRunSwitchesAnywhere) {
       if (token.size() >= 2 && token[1] == ':') return full.Assign(token);
       return full.Assign("C:\\Work\\") && full.Append(token);
     }, values);
+    const auto key = UninstallKeyNameForMissingLog(values.installDir.view(), values.switchString.view());
     EXPECT_EQ(std::string(values.installDir) + "|" + values.switchString.c_str() + "|" +
                   (values.unattended ? "S|" : "|") + (values.reportWanted ? "L" : "") +
-                  values.reportPath.c_str(),
+                  values.reportPath.c_str() + "|" + key.c_str(),
               expected)
         << line;
-  }
-}
-
-// Never the Uninstall key itself, nor a key path.
-TEST(UninstallKeyName, IsASingleKeyNameFromTheSwitchOrTheDirectory) {
-  const char* cases[][3] = {
-      {"C:\\Program Files\\Tool\\", "-C", "Tool"}, {"C:\\Tool\\", "-UTOOLKEY", "TOOLKEY"},
-      {"C:\\", "", ""}, {"C:\\Tool\\", "-U", ""}, {"C:\\Tool\\", "-UA\\B", ""},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(UninstallKeyNameForMissingLog(c[0], c[1]).view(), c[2]) << c[0] << " " << c[1];
   }
 }

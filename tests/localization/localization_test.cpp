@@ -1,11 +1,9 @@
-#include "localization/wide_ini_document.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "lang_file.h"
+#include "localization/text_lookup.h"
 
 // Allocation failures on demand: the test links with --wrap=malloc.
 static int gAllocationsBeforeFailure = -1;  // -1: never fail
@@ -18,7 +16,7 @@ extern "C" void* __wrap_malloc(std::size_t size) {
 // "kind:text" per line (1 section, 2 entry, 3 other). Only a CR before a LF ends
 // a line; trailing blanks go; a NUL ends the text; brackets and equals signs
 // count only before a comment; the rest of an overlong line is dropped.
-TEST(ParseBuffer, LinesAndTheirKindsAsTheFileWritesThem) {
+TEST(ParseBuffer, LinesAndTheirKindsAsTheFileWritesThemOrNoneWhenMemoryRunsOut) {
   const std::u16string longest(kIniLineMaxUnits, u'x'), overlong = u"k=" + longest;
   WideIniDocument document;
   EXPECT_EQ(ParseText(document, u"a=1\r\nb=2\nc\r=3\r\n\r\nkey=v  \r\nx=\t \r\ny=1 ; c  \r\n" +
@@ -33,12 +31,8 @@ TEST(ParseBuffer, LinesAndTheirKindsAsTheFileWritesThem) {
   EXPECT_EQ(read, u"2:a=1 2:b=2 2:c\r=3 3: 2:key=v 2:x=\t 2:y=1 ; c 2:a=b 1: [In] 1:[T] ; c 2:[o=1 "
                   u"3:]x[ 3:k;=v 3:[a;] 3:" + longest + u" 2:" + overlong.substr(0, kIniLineMaxUnits) +
                       u" 3:d\r ");
-}
-
-// Out of memory the document is empty and the count tells how many lines were
-// stored.
-TEST(ParseBuffer, MemoryRunningOutEmptiesTheDocument) {
-  WideIniDocument document;
+  // Out of memory the document is left empty and the count tells how many
+  // lines were stored.
   const std::string bytes = LangFileBytes(u"[A]\r\na=1\r\nb=2\r\n");
   int count = 0;
   gAllocationsBeforeFailure = 2;
@@ -68,5 +62,31 @@ TEST(FindEntry, FindsTheFirstKeyOfTheFirstSectionAsWritten) {
   for (const auto& c : cases) {
     EXPECT_EQ(document.FindEntry(c[0], c[1], lookup), c[2] != u"-");
     EXPECT_EQ(lookup.value.view(), c[2] == u"-" ? u"" : c[2]);
+  }
+}
+
+// The current language's text or the marker, never another language's, with
+// the macros expanded (what a macro stands for is not expanded again) and cut
+// to the destination; nothing is written beyond it.
+TEST(TextLookup, TheCurrentLanguagesTextExpandedAndCutOrTheMarker) {
+  WideIniDocument document;
+  ParseText(document,
+            u"[English]\r\nname=English\r\nstr1=Remove '%p' from %d (%n)\r\n"
+            u"str2=Line\\nC:\\x end\\ 100%% a%xb%Pc%Dd%Ne%\\n 50%; comment\r\nstr3=\r\n"
+            u"[German]\r\nname=Deutsch\r\nstr3=Drei\r\n");
+  const std::tuple<std::u16string_view, unsigned, std::size_t, std::u16string_view> cases[] = {
+      {u"english", 1, 1024, u"Remove 'Tool 50%p\\n' from D: (1)"},
+      {u"English", 2, 1024, u"Line\nC:\\x end\\ 100 abcden 50"},
+      {u"German", 3, 1024, u"Drei"},
+      {u"German", 1, 1024, kNotFoundMarker},
+      {u"English", 1, 12, u"Remove 'Too"},
+      {u"English", 4, 10, kNotFoundMarker.substr(0, 9)},
+  };
+  for (const auto& [language, id, capacity, text] : cases) {
+    std::u16string buffer(capacity + 8, u'#');
+    const TextSource source{document, language, {u"D:\\Program Files\\Tool\\", u"Tool 50%p\\n"}};
+    GetString(source, id, std::span(buffer.data(), capacity));
+    EXPECT_EQ(buffer.substr(capacity), std::u16string(8, u'#'));
+    EXPECT_EQ(buffer.data(), text);
   }
 }

@@ -1,9 +1,12 @@
-#include "diagnostics/report_text.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "diagnostics/crash_text.h"
+#include "diagnostics/diagnostic_log.h"
+#include "diagnostics/report_text.h"
+#include "support/temp_dir.h"
 
 static std::string Format(std::string_view format, std::vector<FormatArgument> arguments,
                    std::size_t capacity = 256) {
@@ -28,13 +31,12 @@ TEST(FormatMessageText, ExpandsWhatErrorMessagesUseAndNeverReadsAMissingArgument
 // The entry of code 0 is "3"; 1: "...window. \n%s", 127: "'%s' could not be
 // moved to '%s'.\n%s", 5000 is none. A request never reads past its two arguments.
 TEST(ReportText, TheMessageFillsItsEntryInOrder) {
-  ErrorEntryText entry;
-  EXPECT_TRUE(ErrorEntry(0, entry) && entry.view() == "3");
   const std::string window = "2INIT: Can't create application window. \n";
   const std::tuple<ReportKind, ErrorCode, std::size_t, std::string> cases[] = {
       {ReportKind::kError, 1, 0, window + "%s"},
       {ReportKind::kLastError, 1, 0, window + "x"},
       {ReportKind::kSystemErrorArgument, 127, 3, "3FILES: The file 'a' could not be moved to 'b'.\nx"},
+      {ReportKind::kError, 0, 0, "3"},
       {ReportKind::kError, 5000, 0, "1REPORT: Error code 5000 is not one of this program's error codes."},
   };
   for (const auto& [kind, number, count, message] : cases) {
@@ -42,4 +44,40 @@ TEST(ReportText, TheMessageFillsItsEntryInOrder) {
     char out[kLastErrorMessageCapacity];
     EXPECT_EQ(std::string(out, FormReportMessage(request, "x", out, sizeof out)), message);
   }
+}
+
+// A frame's parts as asked for, each from its lookup; a symbol without a
+// displacement has no "()+0 byte(s)", and a name too long for the buffer is cut
+// there and ends the text.
+TEST(CrashText, FrameGivesWhatItIsAskedForAsFarAsTheBufferHolds) {
+  for (const std::string& symbol : {std::string("Remove"), std::string(2000, 'n')}) {
+    auto symbolAt = [&](SymbolFacts& facts) {
+      facts = {symbol, 0};
+      return true;
+    };
+    auto lineAt = [](SourceLineFacts& facts) {
+      facts = {"f.cpp", 77, 0};
+      return true;
+    };
+    SharedText text;
+    FormFrameText(text, {0x23, 0x401A2B, {1, 2, 3, 4}}, kFrameModule | kFrameFunction | kFrameSourceLine,
+                  {[](SharedText& name) { return name.Assign("u.exe"); }, symbolAt, lineAt});
+    EXPECT_EQ(text.view(), "0023:00401A2B u.exe, " + (symbol.size() > 6 ? std::string(1001, 'n')
+                                                                         : "Remove, f.cpp, line 77"));
+  }
+}
+
+// A run's first entry starts the log with a header, its later errors with a
+// stamped "chyba" line; an entry that cannot be written is dropped and the next
+// starts the log.
+TEST(DiagnosticLog, TheFirstEntryWrittenStartsTheLogAndLaterErrorsAreStamped) {
+  TempDir temp;
+  const std::string directory = temp.path().string() + "/";
+  DiagnosticLog log([](TimeStamp& stamp) { stamp.Assign("T"); }, [] { return "u.exe -C"; });
+  log.WriteErrorEntry(directory + "missing/", "lost");
+  log.WriteErrorEntry(directory, "first");
+  log.WriteErrorEntry(directory, "second");
+  log.WriteCompletionEntry(directory);
+  EXPECT_EQ(temp.Read("zral.log"),
+            "\n\n---- Log started T\nCMDLINE: u.exe -C\nfirst\nchyba: T\nsecond\nlog done ok: T\n");
 }

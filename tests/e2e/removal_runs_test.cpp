@@ -197,9 +197,7 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
   if (c.log.empty()) s.Log(c.records);
   if (!c.log.empty() && c.log != "none") s.RawLog(s.Expand(c.log));
   Listing before = s.List();
-  WNDCLASSW listenerClass{};
-  listenerClass.lpfnWndProc = CountFontChanges;
-  listenerClass.lpszClassName = L"FontChanges";
+  const WNDCLASSW listenerClass{.lpfnWndProc = CountFontChanges, .lpszClassName = L"FontChanges"};
   RegisterClassW(&listenerClass);
   const HWND listener =
       CreateWindowW(L"FontChanges", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);

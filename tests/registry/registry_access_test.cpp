@@ -10,17 +10,15 @@
 #include <random>
 #include <string>
 
+#include "common/win32_handles.h"
 #include "support/registry_calls.h"
 
 namespace {
 
 bool KeyExists(const std::string& key) {
-  HKEY handle = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
-    return false;
-  }
-  RegCloseKey(handle);
-  return true;
+  UniqueHKey handle;
+  return RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, handle.Receive()) ==
+         ERROR_SUCCESS;
 }
 
 TEST(RegistryAccess, OversizedDataAndSubtrees) {

@@ -25,6 +25,7 @@ TEST(FormatMessageText, ExpandsWhatErrorMessagesUseAndNeverReadsAMissingArgument
                     TextArgument("ab"), TextArgument("ab"), TextArgument("abc"), minus42, 9u,
                     TextArgument(nullptr)}),
             "a|4294967295|-42|c0de BEEF|0000001B|Z%|  ab|ab |ab|-0042|9|(null) %p %q 100%");
+  EXPECT_EQ(Format("%s-%s", {TextArgument("a")}), "a-%s");
   EXPECT_EQ(Format("abcdef%s%s", {TextArgument("ghij")}, 8), "abcdefg");
 }
 
@@ -60,10 +61,12 @@ TEST(CrashText, FrameGivesWhatItIsAskedForAsFarAsTheBufferHolds) {
       return true;
     };
     SharedText text;
-    FormFrameText(text, {0x23, 0x401A2B, {1, 2, 3, 4}}, kFrameModule | kFrameFunction | kFrameSourceLine,
+    FormFrameText(text, {0x23, 0x401A2B, {1, 2, 3, 4}}, kAllFrameParts,
                   {[](SharedText& name) { return name.Assign("u.exe"); }, symbolAt, lineAt});
-    EXPECT_EQ(text.view(), "0023:00401A2B u.exe, " + (symbol.size() > 6 ? std::string(1001, 'n')
-                                                                         : "Remove, f.cpp, line 77"));
+    const std::string head = "0023:00401A2B (0x00000001 0x00000002 0x00000003 0x00000004)\n"
+                             "         u.exe, ";
+    EXPECT_EQ(text.view(), head + (symbol.size() > 6 ? std::string(1022 - head.size(), 'n')
+                                                     : "Remove, f.cpp, line 77"));
   }
 }
 

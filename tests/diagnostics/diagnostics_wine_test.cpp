@@ -52,21 +52,19 @@ TEST(FaultGuard, ContainsAFaultInsideAGuardAndKeepsTheHandlerChain) {
   EXPECT_EQ(WalkFirstFrame(kAllFrameParts, reinterpret_cast<EXCEPTION_POINTERS*>(0x10)), nullptr);
 }
 
-TEST(ModuleList, WhatDoesNotFitIsRefusedOrCut) {
+TEST(ModuleList, WhatDoesNotFitIsRefusedOrCutAndNT4UsesPsapiOtherSystemsToolhelp) {
   HMODULE one = nullptr;
   DWORD listed = 0;
   SetLastError(0xDEADBEEF);
   EXPECT_FALSE(EnumerateModules(GetCurrentProcessId(), 1, &one, &listed));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
-  char name[5] = {};
-  EXPECT_EQ(ModuleBaseName(GetCurrentProcess(), nullptr, name, sizeof name), 4u);
-  EXPECT_EQ(std::string(name), OwnPath().filename().string().substr(0, 4));
-}
+  char cut[5] = {};
+  EXPECT_EQ(ModuleBaseName(GetCurrentProcess(), nullptr, cut, sizeof cut), 4u);
+  EXPECT_EQ(std::string(cut), OwnPath().filename().string().substr(0, 4));
 
-// NT 4 takes its module lists from PSAPI, every other system from toolhelp:
-// a copy of this program that Wine presents as each system tells which one
-// ran, as only the PSAPI path loads PSAPI.DLL.
-TEST(ModuleList, NT4UsesPsapiOtherSystemsToolhelp) {
+  // NT 4 takes its module lists from PSAPI, every other system from toolhelp:
+  // a copy of this program that Wine presents as each system tells which one
+  // ran, as only the PSAPI path loads PSAPI.DLL.
   const std::pair<std::string, DWORD> kSystems[] = {{"nt40", 1}, {"win7", 0}, {"win98", 0}};
   for (const auto& [version, psapi] : kSystems) {
     const TempDir temp;

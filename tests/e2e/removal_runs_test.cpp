@@ -150,8 +150,6 @@ const std::vector<Case> kCases = {
      .reportFile = "Started here\\lastcrash.txt"},
 };
 
-void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
-
 // The font-change broadcasts a window of the test's own got.
 int gFontChanges = 0;
 
@@ -197,7 +195,8 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
   if (c.log.empty()) s.Log(c.records);
   if (!c.log.empty() && c.log != "none") s.RawLog(s.Expand(c.log));
   Listing before = s.List();
-  const WNDCLASSW listenerClass{.lpfnWndProc = CountFontChanges, .lpszClassName = L"FontChanges"};
+  const WNDCLASSW listenerClass{0, CountFontChanges, 0, 0, nullptr, nullptr, nullptr, nullptr,
+                                nullptr, L"FontChanges"};
   RegisterClassW(&listenerClass);
   const HWND listener =
       CreateWindowW(L"FontChanges", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);

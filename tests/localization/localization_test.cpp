@@ -3,6 +3,7 @@
 #include <string>
 
 #include "lang_file.h"
+#include "localization/language_choice.h"
 #include "localization/text_lookup.h"
 
 // Allocation failures on demand: the test links with --wrap=malloc.
@@ -89,4 +90,27 @@ TEST(TextLookup, TheCurrentLanguagesTextExpandedAndCutOrTheMarker) {
     EXPECT_EQ(buffer.substr(capacity), std::u16string(8, u'#'));
     EXPECT_EQ(buffer.data(), text);
   }
+}
+
+// The log's language when it has a display name, else [general]'s default; the
+// choice only when the log names none. Offered: every section but [general]
+// with a display name, in file order, the first that the default names marked.
+TEST(LanguageChoice, TheLogsLanguageOrTheDefaultAndTheLanguagesOffered) {
+  WideIniDocument document;
+  ParseText(document, u"[general]\r\ndefault=german\r\n[English]\r\nname=English\r\n[Blank]\r\n"
+                      u"name=\r\n[German]\r\nname=Deutsch\r\n[GERMAN]\r\nname=Zwei\r\n");
+  LanguageName current;
+  for (const std::u16string_view log : {u"English", u"Blank", u"Klingon"}) {
+    EXPECT_EQ(SelectLanguage(document, log, current, [] { return -1; }), 1);
+    EXPECT_EQ(current.view(), log == u"English" ? log : u"german");
+  }
+  const auto cancel = [&] { return SetLanguage(current, u"German"), 0; };
+  EXPECT_EQ(SelectLanguage(document, u"", current, cancel), 0);
+  EXPECT_EQ(current.view(), u"German");
+  std::u16string offered;
+  ForEachOfferedLanguage(document, SectionNameList(document), [&](const OfferedLanguage& language) {
+    offered += language.displayName.view();
+    offered += language.isDefault ? u"* " : u" ";
+  });
+  EXPECT_EQ(offered, u"English Deutsch* Deutsch ");  // a name differing in case finds the first
 }

@@ -95,7 +95,9 @@ TEST(RestartList, FormsOnDisk) {
     CharUpperA(upperA.data());
     const RestartEntries others{{"\\??\\C:\\Other\\setup.tmp", "!\\??\\C:\\Other\\setup.exe"},
                                 Deletion("C:\\Other\\old.dll")};
-    SetPendingRenamesData(EntryData({others[0], Deletion(upperA), others[1]}) + '\0');
+    const std::string data = EntryData({others[0], Deletion(upperA), others[1]}) + '\0';
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, REG_MULTI_SZ, data.data(),
+                    static_cast<DWORD>(data.size()));
     EXPECT_FALSE(schedule(a).restartAdvised);
     schedule(a);
     schedule(b);

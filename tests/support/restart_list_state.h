@@ -25,11 +25,6 @@ inline std::optional<std::string> PendingRenamesData() {
   return data.substr(0, size);
 }
 
-inline void SetPendingRenamesData(const std::string& data) {
-  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, REG_MULTI_SZ, data.data(),
-                  static_cast<DWORD>(data.size()));
-}
-
 using RestartEntries = std::vector<std::pair<std::string, std::string>>;
 
 // The value's entries (source, target), up to its closing empty string.

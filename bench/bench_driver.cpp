@@ -132,7 +132,7 @@ int Uninstall(const std::string& appDir, const std::string& heldList) {
   // run is over once the success line shows and Finish is enabled, which is
   // what the worker does last. Window styles are read directly, one
   // cross-process call each.
-  HWND successLine = gui::Control(wizard.page, gui::kPageSuccess);
+  HWND successLine = gui::Control(wizard.page, IDC_PAGE_SUCCESS);
   HWND finish = gui::Control(wizard.sheet, gui::kWizardFinish);
   const auto shownAndEnabled = [](HWND window) {
     const LONG style = GetWindowLongW(window, GWL_STYLE);

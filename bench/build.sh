@@ -29,7 +29,7 @@ if stale "$out/floor.exe" bench/floor.cpp; then
   $CXX -std=c++20 -O2 -static -s -o "$out/floor.exe" bench/floor.cpp
 fi
 if stale "$out/bench_driver.exe" bench/bench_driver.cpp bench/bench_util.h tests/harness/gui_driver.h \
-    tests/harness/uninstaller_windows.h; then
+    tests/harness/uninstaller_windows.h src/resources/resource_ids.h; then
   $CXX -std=c++20 -O2 -static -s -D_WIN32_WINNT=0x0601 -DWINVER=0x0601 -DNOMINMAX \
     -Isrc -Itests/harness -Ibench -o "$out/bench_driver.exe" bench/bench_driver.cpp
 fi

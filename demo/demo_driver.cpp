@@ -265,8 +265,8 @@ int main(int argc, char** argv) {
     std::printf("  wizard \"%ls\" at %d%%, Finish %s\n", gui::Text(wizard.sheet).c_str(),
                 wizard.Progress(), wizard.FinishEnabled() ? "enabled" : "disabled");
     std::printf("  system-file prompt \"%ls\": %ls -> Yes\n", gui::Text(prompt).c_str(),
-                gui::ControlText(prompt, gui::kPromptQuestion).c_str());
-    gui::PressButton(prompt, gui::kPromptYes);
+                gui::ControlText(prompt, IDC_PROMPT_QUESTION).c_str());
+    gui::PressButton(prompt, IDC_PROMPT_YES);
   }
   // The program record holds the removal while the program runs.
   if (gui::WaitUntil([&] { return fs::exists(in.root / "record_program.txt"); })) {
@@ -283,7 +283,7 @@ int main(int argc, char** argv) {
   Sleep(300);
   SaveScreenshot(wizard.sheet, output / "wizard-finished.bmp");
   std::printf("  progress %d%%, \"%ls\", Finish enabled\n", wizard.Progress(),
-              gui::ControlText(wizard.page, gui::kPageSuccess).c_str());
+              gui::ControlText(wizard.page, IDC_PAGE_SUCCESS).c_str());
   std::printf("  uninstall.exe ended with exit code %lu\n", gui::FinishWizard(process, wizard));
   Report("after", in);
   return 0;

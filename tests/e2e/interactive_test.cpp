@@ -22,10 +22,10 @@ TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
   Process process;
   const auto choose = [&](const char* arguments, int button, const wchar_t* language) {
     ASSERT_TRUE(s.Start(process, arguments));
-    const HWND choice = WaitForWindowWith(process.id, kLanguageList);
+    const HWND choice = WaitForWindowWith(process.id, IDC_LANGUAGE_LIST);
     ASSERT_NE(choice, nullptr);
     if (language) {
-      const HWND list = Control(choice, kLanguageList);
+      const HWND list = Control(choice, IDC_LANGUAGE_LIST);
       const auto item =
           SendMessageW(list, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(language));
       ASSERT_NE(SendMessageW(list, CB_SETCURSEL, item, 0), CB_ERR);
@@ -46,7 +46,7 @@ TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
   const Wizard wizard = WaitForWizard(process.id);
   ASSERT_NE(wizard.page, nullptr);
   EXPECT_EQ(Text(wizard.sheet), L"Test Tool");
-  EXPECT_EQ(ControlText(wizard.page, kPageHeading), L"Programme von Ihrem Computer entfernen.");
+  EXPECT_EQ(ControlText(wizard.page, IDC_PAGE_HEADING), L"Programme von Ihrem Computer entfernen.");
   EXPECT_EQ(ControlText(wizard.sheet, kWizardFinish), L"Fertig stellen");
   EXPECT_EQ(FinishWizard(process, wizard), 1u);
   EXPECT_FALSE(fs::exists(file));
@@ -94,16 +94,16 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
   wizard = WaitForWizard(process.id);
   const HWND prompt = WaitForSystemFilePrompt(process.id);
   ASSERT_NE(prompt, nullptr);
-  EXPECT_EQ(ControlText(wizard.page, kPageDescription),
+  EXPECT_EQ(ControlText(wizard.page, IDC_PAGE_DESCRIPTION),
             L"Uninstallation Wizard will remove the software 'Test Tool' from your computer.");
-  EXPECT_EQ(ControlText(prompt, kPromptYes), L"Yes");
-  EXPECT_EQ(ControlText(prompt, kPromptNoToAll), L"No to all");
-  EXPECT_EQ(ControlText(prompt, kPromptQuestion).substr(0, 39),
+  EXPECT_EQ(ControlText(prompt, IDC_PROMPT_YES), L"Yes");
+  EXPECT_EQ(ControlText(prompt, IDC_PROMPT_NO_TO_ALL), L"No to all");
+  EXPECT_EQ(ControlText(prompt, IDC_PROMPT_QUESTION).substr(0, 39),
             L"Would you like to delete a system file?");
-  answer("yes", kPromptYes);
-  answer("uncounted", kPromptYes);
-  answer("no", kPromptNo);
-  answer("all", kPromptYesToAll);
+  answer("yes", IDC_PROMPT_YES);
+  answer("uncounted", IDC_PROMPT_YES);
+  answer("no", IDC_PROMPT_NO);
+  answer("all", IDC_PROMPT_YES_TO_ALL);
   bool successShown = false;
   ASSERT_TRUE(WaitUntil([&] {
     successShown = wizard.SuccessShown();  // read before Finish is seen: it must stand already
@@ -123,7 +123,7 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
   ASSERT_TRUE(s.Start(process));
   wizard = WaitForWizard(process.id);
   progress = 0;
-  answer("nos", kPromptNoToAll);
+  answer("nos", IDC_PROMPT_NO_TO_ALL);
   EXPECT_EQ(FinishWizard(process, wizard), 1u);
   s.Log({files["silent"]});
   EXPECT_EQ(s.Unattended("-S"), "exit 0");

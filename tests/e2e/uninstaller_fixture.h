@@ -179,7 +179,7 @@ class Scenario {
     Process process;
     if (!Start(process, arguments)) return 0;
     const HWND first = WaitForWindow(
-        process.id, [](HWND window) { return PageOf(window) || Control(window, kLanguageList); });
+        process.id, [](HWND window) { return PageOf(window) || Control(window, IDC_LANGUAGE_LIST); });
     if (first && !PageOf(first)) PressButton(first, IDOK);
     const Wizard wizard = WaitForWizard(process.id);
     const DWORD code = wizard.page ? FinishWizard(process, wizard) : STILL_ACTIVE;

@@ -6,34 +6,24 @@
 #include <windows.h>
 
 #include "gui_driver.h"
+#include "resources/resource_ids.h"
 
 namespace gui {
 
-// Control ids of the wizard page, the language choice and the system-file prompt.
-inline constexpr int kPageHeading = 1052;
-inline constexpr int kPageDescription = 1037;
-inline constexpr int kPageProgress = 1054;
-inline constexpr int kPageSuccess = 1000;
-inline constexpr int kPromptQuestion = 1087;
-inline constexpr int kPromptYes = 1084;
-inline constexpr int kPromptYesToAll = 1085;
-inline constexpr int kPromptNo = 1086;
-inline constexpr int kPromptNoToAll = 1083;
 inline constexpr int kWizardFinish = 0x3025;  // the property sheet's Finish button
-inline constexpr int kLanguageList = 1079;    // combo box of the language choice
 
 struct Wizard {
   HWND sheet = nullptr;
   HWND page = nullptr;
   int Progress() const {
-    return static_cast<int>(Send(Control(page, kPageProgress), PBM_GETPOS, 0, 0));
+    return static_cast<int>(Send(Control(page, IDC_PAGE_PROGRESS), PBM_GETPOS, 0, 0));
   }
   bool FinishEnabled() const { return IsWindowEnabled(Control(sheet, kWizardFinish)); }
-  bool SuccessShown() const { return IsVisible(Control(page, kPageSuccess)); }
+  bool SuccessShown() const { return IsVisible(Control(page, IDC_PAGE_SUCCESS)); }
 };
 
 inline BOOL CALLBACK FindPage(HWND child, LPARAM found) {
-  if (GetDlgCtrlID(child) != kPageProgress) return TRUE;
+  if (GetDlgCtrlID(child) != IDC_PAGE_PROGRESS) return TRUE;
   *reinterpret_cast<HWND*>(found) = GetParent(child);
   return FALSE;
 }
@@ -58,7 +48,7 @@ inline HWND WaitForWindowWith(DWORD processId, int id, DWORD timeoutMs = kDefaul
 }
 
 inline HWND WaitForSystemFilePrompt(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs) {
-  return WaitForWindowWith(processId, kPromptYesToAll, timeoutMs);
+  return WaitForWindowWith(processId, IDC_PROMPT_YES_TO_ALL, timeoutMs);
 }
 
 // Waits for the success line and an enabled Finish, presses Finish and returns

@@ -1,0 +1,48 @@
+#include "common/system_library_win32.h"
+
+#include "common/bounded_string.h"
+#include "common/limits.h"
+
+namespace {
+
+// Absent before Windows 8 without its update, and on the 9x family.
+constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCSTR);
+
+template <typename Function>
+Function KernelFunction(const char* name) {
+  const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  return kernel != nullptr
+             ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name)))
+             : nullptr;
+}
+
+}  // namespace
+
+void RestrictLibrarySearch() {
+  if (const auto restrict = KernelFunction<SetDefaultDllDirectoriesFunction>(
+          "SetDefaultDllDirectories")) {
+    restrict(kSearchSystem32);
+  }
+  // An empty directory takes the current one out of the search.
+  if (const auto setDirectory = KernelFunction<SetDllDirectoryFunction>("SetDllDirectoryA")) {
+    setDirectory("");
+  }
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+  char directory[kPathCapacity];
+  const UINT length = GetSystemDirectoryA(directory, sizeof directory);
+  if (length == 0 || length >= sizeof directory) return nullptr;
+  BoundedString<kPathCapacity> path;
+  if (!path.Assign(std::string_view(directory, length)) || !path.Append('\\') ||
+      !path.Append(name)) {
+    return nullptr;
+  }
+  return LoadLibraryAt(path.c_str());
+}
+
+HMODULE LoadLibraryAt(const char* fullPath) {
+  return LoadLibraryExA(fullPath, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}

@@ -13,7 +13,11 @@
 
 #include <cstddef>
 
+#include "common/bounded_string.h"
+#include "common/limits.h"
+#include "common/path_parts.h"
 #include "common/platform_win32.h"
+#include "common/system_library_win32.h"
 #include "common/win32_handles.h"
 #include "diagnostics/unattended_win32.h"
 
@@ -22,14 +26,29 @@ namespace {
 UniqueModule gUnicodeLayer;
 bool gUnicodeLayerTried = false;
 
-// Loaded once, with the ordinary library search; a failure is told once (not
-// in an unattended run, which needs no window), and every wide call then fails
-// while the program goes on. The first wide call
-// comes from start-up, before the removal worker exists.
+constexpr char kUnicodeLayerName[] = "unicows.dll";
+
+// The installer ships the layer beside the program; a system may have one of
+// its own. Never by bare name: the search would try the current directory.
+HMODULE LoadUnicodeLayer() {
+  char path[kLongCapacity];
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  BoundedString<kLongCapacity> beside;
+  if (length > 0 && length < sizeof path &&
+      beside.Assign(DirectoryOf(std::string_view(path, length))) &&
+      beside.Append(kUnicodeLayerName)) {
+    if (const HMODULE layer = LoadLibraryAt(beside.c_str())) return layer;
+  }
+  return LoadSystemLibrary(kUnicodeLayerName);
+}
+
+// Loaded once; a failure is told once (not in an unattended run, which needs
+// no window), and every wide call then fails while the program goes on. The
+// first wide call comes from start-up, before the removal worker exists.
 HMODULE UnicodeLayer() {
   if (!gUnicodeLayerTried) {
     gUnicodeLayerTried = true;
-    gUnicodeLayer.Reset(LoadLibraryA("unicows.dll"));
+    gUnicodeLayer.Reset(LoadUnicodeLayer());
     if (!gUnicodeLayer && !IsUnattended()) {
       MessageBoxA(nullptr, "UNICOWS.DLL NOT LOADED!!", "TEST", MB_OK);
     }

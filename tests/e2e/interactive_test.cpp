@@ -11,6 +11,14 @@
 
 namespace {
 
+// Where the stand-in libraries note that they were loaded (load_recorder.dll).
+constexpr char kLoadedKey[] = "Software\\UninstallTests\\Loaded";
+
+bool Loaded(const char* name) {
+  return RegGetValueA(HKEY_CURRENT_USER, kLoadedKey, name, RRF_RT_ANY, nullptr, nullptr,
+                      nullptr) == ERROR_SUCCESS;
+}
+
 // The log names no language: the user chooses one, then confirms. Cancel at the
 // choice and No at the confirmation change nothing; -c (any case) asks no
 // confirmation, and the wizard speaks the language chosen.
@@ -141,26 +149,63 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
 TEST(Wizard, AMissingLogOffersToRemoveTheRegistration) {
   const Scenario s;
   const std::string named = "E2EKEY" + s.unique;
-  using Run = std::tuple<std::string, int, std::string, bool>;  // arguments, answer, key, removed
-  for (const auto& [arguments, answer, name, removed] :
-       {Run{"-U" + named, IDNO, named, false}, Run{"-U\\", IDYES, "App", false},
-        Run{"-U", IDYES, "App", false}, Run{"-UA\\B", IDYES, "App", false},
-        Run{"-Ue2ekey" + s.unique, IDYES, named, true}, Run{"", IDYES, "App", true}}) {
-    SCOPED_TRACE(arguments);
-    const std::string key = std::string(kUninstallRoot) + "\\" + name;
+  const fs::path other = s.Add("@Other Tool\\uninstall.exe");
+  // Libraries of the system planted beside the program, which Wine would take
+  // from there if the search reached the program's directory: the crash
+  // handler's debug help at start, Shlwapi for the key.
+  const std::string overrides = "Software\\Wine\\AppDefaults\\uninstall.exe\\DllOverrides";
+  for (const char* name : {"dbghelp", "imagehlp", "shlwapi"}) {
+    fs::copy_file(BuiltFile("load_recorder.dll"), s.dir / (std::string(name) + ".dll"));
+    SetString(HKEY_CURRENT_USER, overrides, name, "native,builtin");
+  }
+  RegDeleteTreeA(HKEY_CURRENT_USER, kLoadedKey);
+  char shortName[MAX_PATH];
+  ASSERT_NE(GetShortPathNameA(s.uninstaller.string().c_str(), shortName, MAX_PATH), 0u);
+  std::string ours = shortName;
+  for (char& c : ours) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  struct Row {
+    std::string arguments;
+    int answer;
+    std::string name;            // the key offered for removal
+    std::string uninstallString;  // none when empty
+    bool removed;
+    std::string log = "";  // none when empty
+  };
+  // A log that ends inside its header is a missing one. An entry is removed
+  // only when it names this installation's program, however spelt, or none.
+  for (const Row& row :
+       {Row{"-U" + named, IDNO, named, "", false}, Row{"-U\\", IDYES, "App", "", false},
+        Row{"-U", IDYES, "App", "", false}, Row{"-UA\\B", IDYES, "App", "", false},
+        Row{"-Ue2ekey" + s.unique, IDYES, named, "", true}, Row{"", IDYES, "App", "", true},
+        Row{"", IDYES, "App", other.string() + " /remove", false},
+        Row{"", IDYES, "App", "\"" + (s.root / "Elsewhere\\uninstall.exe").string() + "\"", false},
+        Row{"", IDYES, "App", ours + " -S", true},
+        Row{"", IDNO, "App", "", false, "Test Tool\r\n$\r\n"},
+        Row{"", IDYES, "App", "", true, "Test Tool\r\n$\r\n"}}) {
+    SCOPED_TRACE(row.arguments + " " + row.uninstallString + " " + row.log);
+    const std::string key = std::string(kUninstallRoot) + "\\" + row.name;
     SetString(HKEY_LOCAL_MACHINE, key + "\\Extra", "v", "1");
+    if (!row.uninstallString.empty())
+      SetString(HKEY_LOCAL_MACHINE, key, "UninstallString", row.uninstallString);
+    if (!row.log.empty()) s.RawLog(s.Expand(row.log));
+    const Listing before = s.List();
     Process process;
-    ASSERT_TRUE(s.Start(process, arguments));
-    const MessageBoxInfo box = AnswerMessageBox(process.id, answer);
+    ASSERT_TRUE(s.Start(process, row.arguments));
+    const MessageBoxInfo box = AnswerMessageBox(process.id, row.answer);
     EXPECT_EQ(box.caption, L"Uninstall");
     EXPECT_EQ(box.text, L"Unable to find the installation log file '" +
                             (s.dir / "uninstall.log").wstring() +
                             L"'. Uninstallation can not continue.\nRemove uninstallation option?");
     EXPECT_EQ(WaitForExit(process), 1u);
-    EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, key + "\\Extra"), !removed);
+    EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, key + "\\Extra"), !row.removed);
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallRoot));
+    EXPECT_TRUE(ChangedExactly(before, s.List(), {}));
+    EXPECT_EQ(s.RestartEntries(), std::vector<std::string>{});
+    for (const char* name : {"dbghelp.dll", "imagehlp.dll", "shlwapi.dll"})
+      EXPECT_FALSE(Loaded(name)) << name << " was taken from the program's directory";
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
   }
+  RegDeleteTreeA(HKEY_CURRENT_USER, overrides.c_str());
 }
 
 // Wine serves \\localhost\<name> from dosdevices\unc\localhost\<name> in its
@@ -281,7 +326,6 @@ TEST(Wizard, ARunEndedWhileAProgramRunsIsCompletedByTheNextRun) {
 // uninstaller offers after Finish, and the wide window functions come from the
 // Unicode layer (unicows.dll) beside it (the image imports none: its own check);
 // the NT family never asks and never loads the layer.
-constexpr char kLayerKey[] = "Software\\UninstallTests\\UnicodeLayer";
 
 const std::string kWindows = std::getenv("windir");
 
@@ -292,17 +336,13 @@ struct AppDefaults {
       : key("Software\\Wine\\AppDefaults\\" + name) {
     if (family9x) SetString(HKEY_CURRENT_USER, key, "Version", "win98");
     SetString(HKEY_CURRENT_USER, key + "\\DllOverrides", "unicows", layer ? "native" : "");
-    RegDeleteTreeA(HKEY_CURRENT_USER, kLayerKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kLoadedKey);
   }
   ~AppDefaults() { RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str()); }
   std::string key;
 };
 
-// Whether the stand-in Unicode layer was loaded since the settings were made.
-bool LayerLoaded() {
-  return RegGetValueA(HKEY_CURRENT_USER, kLayerKey, "(loaded)", RRF_RT_ANY, nullptr, nullptr,
-                      nullptr) == ERROR_SUCCESS;
-}
+bool LayerLoaded() { return Loaded("unicows.dll"); }
 
 TEST(Family, AnIniRecordOffersARestartOn9xOnlyAndOnlyThereTheLayerIsUsed) {
   const std::string systemIni = kWindows + "\\system.ini", wininit = kWindows + "\\wininit.ini";
@@ -311,7 +351,7 @@ TEST(Family, AnIniRecordOffersARestartOn9xOnlyAndOnlyThereTheLayerIsUsed) {
     SCOPED_TRACE(family9x ? "9x" : "NT");
     const Scenario s(family9x ? "uninst98.exe" : "uninstall.exe");
     const AppDefaults settings(s.uninstaller.filename().string(), family9x, true);
-    fs::copy_file(BuiltFile("unicode_layer_recorder.dll"), s.dir / "unicows.dll");
+    fs::copy_file(BuiltFile("load_recorder.dll"), s.dir / "unicows.dll");
     const std::string key = "e2e" + s.unique + ".drv";
     WritePrivateProfileStringA("boot", key.c_str(), "e2e.drv", systemIni.c_str());
     s.Log({"-boot\\" + key, "e2e.drv"});

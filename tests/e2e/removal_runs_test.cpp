@@ -104,12 +104,14 @@ const std::vector<Case> kCases = {
             "@App\\kept\\zero.txt\0.bak\r\n"s +
             "@App\\files\\second.txt\n"
             ":HKEY_CURRENT_USER\\~\\Settings\\Window\r\n@App\\kept\\unterminated.txt"},
-    // Without a line feed the whole log is its first line: no language (the
-    // user is asked), no product key, no record.
+    // Without a line feed the whole log is its first line: it ends inside its
+    // header, and such a log is unreadable.
     {.name = "LogWithCarriageReturnsOnlyRemovesNothing",
      .setup = {"@App\\bin\\file.txt"},
+     .arguments = "-S",
+     .exitCode = 1603,
      .log = "CR Only\r$\rEnglish\r@App\\bin\\file.txt\r@App\\bin\\file.txt\r",
-     .companions = {"App\\uninstall.log", "App\\lang.ini"}},
+     .companions = {}},
     {.name = "FileHeldOpenGives3010UnattendedAndIsMadeWritable",
      .setup = {"@App\\bin\\busy.dll!B", "@App\\bin\\other.dll"},
      .gone = {"App\\bin\\other.dll"},
@@ -132,11 +134,17 @@ const std::vector<Case> kCases = {
      .arguments = "-S \"-L@Started here\\none\\r.txt\"",
      .exitCode = 1603,
      .companions = {}},
-    // The report would empty the log before it is read.
+    // The report would empty the log, or the language file, before it is read.
     {.name = "ReportOverTheLogGives1603AndLeavesTheLog",
      .setup = {"@App\\bin\\tool.exe"},
      .records = {"@App\\bin\\tool.exe"},
      .arguments = "-S -L..\\APP\\uninstall.log",
+     .exitCode = 1603,
+     .companions = {}},
+    {.name = "ReportOverTheLanguageFileGives1603AndLeavesIt",
+     .setup = {"@App\\bin\\tool.exe"},
+     .records = {"@App\\bin\\tool.exe"},
+     .arguments = "-S -L..\\App\\LANG.INI",
      .exitCode = 1603,
      .companions = {}},
     {.name = "CrashUnattendedIsWrittenDownWithoutABoxAndGives1603",

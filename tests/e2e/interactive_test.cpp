@@ -19,9 +19,9 @@ bool Loaded(const char* name) {
                       nullptr) == ERROR_SUCCESS;
 }
 
-// The log names no language: the user chooses one, then confirms. Cancel at the
-// choice and No at the confirmation change nothing; -c (any case) asks no
-// confirmation, and the wizard speaks the language chosen.
+// The log names no language: the user chooses one, then confirms. Cancel or the
+// close box at the choice and No at the confirmation change nothing; -c (any
+// case) asks no confirmation, and the wizard speaks the language chosen.
 TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
   const Scenario s;
   const fs::path file = s.Add("@App\\bin\\tool.exe");
@@ -38,10 +38,13 @@ TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
           SendMessageW(list, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(language));
       ASSERT_NE(SendMessageW(list, CB_SETCURSEL, item, 0), CB_ERR);
     }
-    PressButton(choice, button);
+    if (button == IDCLOSE) Close(choice); else PressButton(choice, button);
   };
-  choose("", IDCANCEL, nullptr);
-  EXPECT_EQ(WaitForExit(process), 1u);
+  for (const int button : {IDCANCEL, IDCLOSE}) {
+    choose("", button, nullptr);
+    EXPECT_EQ(WaitForExit(process), 1u) << (button == IDCLOSE ? "the close box" : "Cancel");
+    Kill(process);
+  }
   choose("", IDOK, nullptr);
   const MessageBoxInfo box = AnswerMessageBox(process.id, IDNO);
   EXPECT_EQ(box.caption, L"Uninstall");

@@ -10,6 +10,12 @@
 
 namespace {
 
+// Common controls before version 6 (the 9x family, NT 4, 2000) refuse a page
+// larger than the structure's second version: no wizard would open there. The
+// header's second version is its newest.
+constexpr DWORD kPageSize = sizeof(PROPSHEETPAGEW_V2);
+constexpr DWORD kHeaderSize = sizeof(PROPSHEETHEADERW);
+
 // The worker posts its end as its last act and returns at once: its thread is
 // waited for this long at most.
 constexpr DWORD kWorkerEndWaitMs = 5000;
@@ -132,7 +138,7 @@ bool RunWizard(const WizardContent& content, RemovalWorker& worker) {
   PageState state{content, worker, {}};
 
   PROPSHEETPAGEW page{};
-  page.dwSize = sizeof page;
+  page.dwSize = kPageSize;
   page.dwFlags = PSP_USETITLE;
   page.hInstance = ProgramInstance();
   page.pszTemplate = MAKEINTRESOURCEW(IDD_WIZARD_PAGE);
@@ -141,7 +147,7 @@ bool RunWizard(const WizardContent& content, RemovalWorker& worker) {
   page.lParam = reinterpret_cast<LPARAM>(&state);
 
   PROPSHEETHEADERW header{};
-  header.dwSize = sizeof header;
+  header.dwSize = kHeaderSize;
   header.dwFlags = PSH_PROPSHEETPAGE | PSH_WIZARD | PSH_USECALLBACK | PSH_USEICONID;
   header.hInstance = ProgramInstance();
   header.pszIcon = MAKEINTRESOURCEW(IDI_UNINSTALL);

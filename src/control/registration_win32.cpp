@@ -52,16 +52,15 @@ bool NamesThisInstallation(std::string_view command, const CommandLineValues& co
 }
 
 bool BelongsToThisInstallation(std::string_view key, const CommandLineValues& commandLine) {
-  const RegistryAccess registry;
   bool named = false;
   for (const std::string_view valueName : kCommandValueNames) {
     BoundedString<kLongCapacity> path;
     if (!path.Assign(key) || !path.Append(valueName)) return false;
-    if (!registry.RegistryValueExists(path.view())) continue;
+    if (!RegistryAccess::RegistryValueExists(path.view())) continue;
     named = true;
     CommandText command;
-    const std::size_t bytes = registry.ReadRegistryValue(path.view(), command.Buffer(),
-                                                         kCommandCapacity - 1);
+    const std::size_t bytes = RegistryAccess::ReadRegistryValue(path.view(), command.Buffer(),
+                                                                kCommandCapacity - 1);
     if (bytes == 0) continue;
     command.Buffer()[bytes] = 0;
     command.SyncLength();
@@ -73,19 +72,18 @@ bool BelongsToThisInstallation(std::string_view key, const CommandLineValues& co
 }  // namespace
 
 DWORD RemoveRegistrationValues(std::string_view productKey) {
-  const RegistryAccess registry;
   BoundedString<kLongCapacity> path;
   path.Assign(kUninstallKey);
   path.Append(productKey);
   const std::size_t keyLength = path.size();
   path.Append("\\UninstallString");
-  const DWORD error = registry.DeleteRegistryValueAt(path.view());
-  if (error != ERROR_SUCCESS && registry.RegistryValueExists(path.view())) return error;
+  const DWORD error = RegistryAccess::DeleteRegistryValueAt(path.view());
+  if (error != ERROR_SUCCESS && RegistryAccess::RegistryValueExists(path.view())) return error;
   path.Truncate(keyLength);
   path.Append("\\DisplayName");
   // Without its UninstallString the entry offers no uninstallation any more: a
   // name left behind is not a reason to stop.
-  registry.DeleteRegistryValueAt(path.view());
+  RegistryAccess::DeleteRegistryValueAt(path.view());
   return ERROR_SUCCESS;
 }
 
@@ -100,7 +98,7 @@ KeyRemoval RemoveOwnRegistration(const CommandLineValues& commandLine) {
     removal.outcome = KeyRemoval::Outcome::kForeign;
     return removal;
   }
-  removal.error = RegistryAccess().DeleteRegistryKey(removal.key.view());
+  removal.error = RegistryAccess::DeleteRegistryKey(removal.key.view());
   removal.outcome = removal.error == ERROR_SUCCESS ? KeyRemoval::Outcome::kRemoved
                                                    : KeyRemoval::Outcome::kFailed;
   return removal;

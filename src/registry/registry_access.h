@@ -17,40 +17,33 @@
 // (no root, an empty component, a part longer than its buffer).
 inline constexpr LSTATUS kRegistryPathRejected = ERROR_BAD_PATHNAME;
 
-class RegistryAccess {
- public:
-  // The predefined key for `path`'s root, or null (see SplitRegistryPath).
-  static HKEY SplitRegistryPath(std::string_view path, RegistryKeyPath& keyPath,
-                                RegistryName& lastComponent);
+namespace RegistryAccess {
 
-  // The value's raw data into `data`; the byte count, 0 on any failure
-  // (a buffer too small included).
-  std::size_t ReadRegistryValue(std::string_view path, void* data, std::size_t size) const;
-  bool RegistryValueExists(std::string_view path) const;
-  std::size_t RegistryValueSize(std::string_view path) const;
-  // Writes REG_MULTI_SZ data (the caller's byte count includes the final double
-  // terminator), creating missing keys; keys created before a failure stay.
-  LSTATUS WriteRegistryMultiString(std::string_view path, const void* data, std::size_t size) const;
+// The value's raw data into `data`; the byte count, 0 on any failure
+// (a buffer too small included).
+std::size_t ReadRegistryValue(std::string_view path, void* data, std::size_t size);
+bool RegistryValueExists(std::string_view path);
+std::size_t RegistryValueSize(std::string_view path);
+// Writes REG_MULTI_SZ data (the caller's byte count includes the final double
+// terminator), creating missing keys; keys created before a failure stay.
+LSTATUS WriteRegistryMultiString(std::string_view path, const void* data, std::size_t size);
 
-  // The REG_DWORD under root\subkey; `fallback` when the key or value is
-  // missing or longer than 4 bytes; 0 when it has another type. The value name
-  // is used as given (it may hold backslashes).
-  long ReadRegistryDword(HKEY root, std::string_view subkey, std::string_view valueName,
-                         long fallback) const;
-  // Creates missing keys; keys created before a failure stay.
-  LSTATUS WriteRegistryDword(HKEY root, std::string_view subkey, std::string_view valueName,
-                             DWORD value) const;
+// The REG_DWORD under root\subkey; `fallback` when the key or value is
+// missing or longer than 4 bytes; 0 when it has another type. The value name
+// is used as given (it may hold backslashes).
+long ReadRegistryDword(HKEY root, std::string_view subkey, std::string_view valueName,
+                       long fallback);
+// Creates missing keys; keys created before a failure stay.
+LSTATUS WriteRegistryDword(HKEY root, std::string_view subkey, std::string_view valueName,
+                           DWORD value);
 
-  // Deletes a value by its whole name, then prunes the keys left empty (a key
-  // that cannot be pruned stays, and the deletion still counts as done).
-  // ERROR_FILE_NOT_FOUND: the key or the value is not there.
-  LSTATUS DeleteRegistryValue(HKEY root, std::string_view keyPath,
-                              std::string_view valueName) const;
-  LSTATUS DeleteRegistryValueAt(std::string_view path) const;
-  // Deletes the key the path names with its whole subtree, then prunes its
-  // parents. A subtree that fails halfway keeps what was not deleted yet.
-  LSTATUS DeleteRegistryKey(std::string_view path) const;
+// Deletes a value by its whole name, then prunes the keys left empty (a key
+// that cannot be pruned stays, and the deletion still counts as done).
+// ERROR_FILE_NOT_FOUND: the key or the value is not there.
+LSTATUS DeleteRegistryValue(HKEY root, std::string_view keyPath, std::string_view valueName);
+LSTATUS DeleteRegistryValueAt(std::string_view path);
+// Deletes the key the path names with its whole subtree, then prunes its
+// parents. A subtree that fails halfway keeps what was not deleted yet.
+LSTATUS DeleteRegistryKey(std::string_view path);
 
- private:
-  void PruneEmptyKeys(HKEY root, std::string_view keyPath) const;
-};
+}  // namespace RegistryAccess

@@ -1,6 +1,7 @@
 #include "registry/registry_access.h"
 
 #include "common/platform_win32.h"
+#include "common/system_library_win32.h"
 #include "common/win32_handles.h"
 
 namespace {
@@ -21,6 +22,11 @@ HKEY PredefinedKey(RegistryRoot root) {
   return nullptr;
 }
 
+// The predefined key for `path`'s root, or null (see SplitRegistryPath).
+HKEY SplitToPredefinedKey(std::string_view path, RegistryKeyPath& keyPath, RegistryName& name) {
+  return PredefinedKey(SplitRegistryPath(path, keyPath, name));
+}
+
 // The name the registry functions take for a value: null for the unnamed one.
 const char* ValueNameArgument(const RegistryName& name) {
   return IsDefaultValueName(name.view()) ? nullptr : name.c_str();
@@ -39,7 +45,7 @@ struct OpenedValue {
 
   explicit OpenedValue(std::string_view path) {
     RegistryKeyPath keyPath;
-    HKEY root = RegistryAccess::SplitRegistryPath(path, keyPath, name);
+    HKEY root = SplitToPredefinedKey(path, keyPath, name);
     opened = root != nullptr &&
              RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) ==
                  ERROR_SUCCESS;
@@ -56,150 +62,7 @@ LSTATUS OpenDwordKey(HKEY root, std::string_view subkey, std::string_view valueN
                     : RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.Receive());
 }
 
-// SHDeleteKeyA removes a key with its subtree; RegDeleteKeyA does that only on
-// the 9x family. Shlwapi.dll is loaded on the first deletion of a key and kept
-// for the process's life, by a program-wide owner: every instance shares it.
-// (No function-local static: its thread-safe guard would pull the runtime's
-// exception support into the program.)
-enum : LONG { kNotLoaded, kLoading, kLoaded };
-volatile LONG gShlwapiState = kNotLoaded;
-UniqueModule gShlwapi;
-DeleteTreeFunction gDeleteTree = nullptr;
-
-// Null where the system has no such call.
-DeleteTreeFunction DeleteTreeCall() {
-  if (InterlockedCompareExchange(&gShlwapiState, kLoading, kNotLoaded) == kNotLoaded) {
-    gShlwapi.Reset(LoadLibraryA("Shlwapi.dll"));
-    if (gShlwapi) {
-      gDeleteTree = reinterpret_cast<DeleteTreeFunction>(
-          reinterpret_cast<void*>(GetProcAddress(gShlwapi.get(), "SHDeleteKeyA")));
-    }
-    InterlockedExchange(&gShlwapiState, kLoaded);
-  }
-  while (gShlwapiState != kLoaded) Sleep(0);  // another thread is loading it
-  return gDeleteTree;
-}
-
-}  // namespace
-
-HKEY RegistryAccess::SplitRegistryPath(std::string_view path, RegistryKeyPath& keyPath,
-                                       RegistryName& lastComponent) {
-  return PredefinedKey(::SplitRegistryPath(path, keyPath, lastComponent));
-}
-
-std::size_t RegistryAccess::ReadRegistryValue(std::string_view path, void* data,
-                                              std::size_t size) const {
-  OpenedValue value(path);
-  if (!value.opened) return 0;
-  DWORD bytes = ClampToDword(size);
-  if (RegQueryValueExA(value.key.get(), ValueNameArgument(value.name), nullptr, nullptr,
-                       static_cast<BYTE*>(data), &bytes) != ERROR_SUCCESS) {
-    return 0;
-  }
-  return bytes;
-}
-
-bool RegistryAccess::RegistryValueExists(std::string_view path) const {
-  OpenedValue value(path);
-  return value.opened && RegQueryValueExA(value.key.get(), ValueNameArgument(value.name),
-                                          nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
-
-std::size_t RegistryAccess::RegistryValueSize(std::string_view path) const {
-  OpenedValue value(path);
-  DWORD bytes = 0;
-  if (!value.opened || RegQueryValueExA(value.key.get(), ValueNameArgument(value.name), nullptr,
-                                        nullptr, nullptr, &bytes) != ERROR_SUCCESS) {
-    return 0;
-  }
-  return bytes;
-}
-
-LSTATUS RegistryAccess::WriteRegistryMultiString(std::string_view path, const void* data,
-                                                 std::size_t size) const {
-  RegistryKeyPath keyPath;
-  RegistryName name;
-  HKEY root = SplitRegistryPath(path, keyPath, name);
-  if (root == nullptr) return kRegistryPathRejected;
-  UniqueHKey key;
-  const LSTATUS opened = RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                         KEY_WRITE, nullptr, key.Receive(), nullptr);
-  if (opened != ERROR_SUCCESS) return opened;
-  return RegSetValueExA(key.get(), ValueNameArgument(name), 0, REG_MULTI_SZ,
-                        static_cast<const BYTE*>(data), ClampToDword(size));
-}
-
-long RegistryAccess::ReadRegistryDword(HKEY root, std::string_view subkey,
-                                       std::string_view valueName, long fallback) const {
-  RegistryName name;
-  UniqueHKey key;
-  if (OpenDwordKey(root, subkey, valueName, false, key, name) != ERROR_SUCCESS) return fallback;
-  DWORD type = 0;
-  DWORD data = 0;
-  DWORD size = sizeof data;
-  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data),
-                       &size) != ERROR_SUCCESS) {
-    return fallback;
-  }
-  return type == REG_DWORD ? static_cast<long>(data) : 0;
-}
-
-LSTATUS RegistryAccess::WriteRegistryDword(HKEY root, std::string_view subkey,
-                                           std::string_view valueName, DWORD value) const {
-  RegistryName name;
-  UniqueHKey key;
-  const LSTATUS opened = OpenDwordKey(root, subkey, valueName, true, key, name);
-  if (opened != ERROR_SUCCESS) return opened;
-  return RegSetValueExA(key.get(), name.c_str(), 0, REG_DWORD,
-                        reinterpret_cast<const BYTE*>(&value), sizeof value);
-}
-
-LSTATUS RegistryAccess::DeleteRegistryValue(HKEY root, std::string_view keyPath,
-                                            std::string_view valueName) const {
-  RegistryKeyPath path;
-  RegistryName name;
-  // An empty key path would reach the root key's own values.
-  if (keyPath.empty() || !path.Assign(keyPath) || !name.Assign(valueName)) {
-    return kRegistryPathRejected;
-  }
-  {
-    UniqueHKey key;
-    LSTATUS status = RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, key.Receive());
-    if (status == ERROR_SUCCESS) status = RegDeleteValueA(key.get(), ValueNameArgument(name));
-    if (status != ERROR_SUCCESS) return status;
-  }
-  PruneEmptyKeys(root, path.view());
-  return ERROR_SUCCESS;
-}
-
-LSTATUS RegistryAccess::DeleteRegistryValueAt(std::string_view path) const {
-  RegistryKeyPath keyPath;
-  RegistryName name;
-  HKEY root = SplitRegistryPath(path, keyPath, name);
-  if (root == nullptr) return kRegistryPathRejected;
-  return DeleteRegistryValue(root, keyPath.view(), name.view());
-}
-
-LSTATUS RegistryAccess::DeleteRegistryKey(std::string_view path) const {
-  RegistryKeyPath keyPath;
-  RegistryName name;
-  HKEY root = SplitRegistryPath(path, keyPath, name);
-  // A key without a name would be its parent: "...\Uninstall\" must never
-  // delete every product's registration.
-  if (root == nullptr || name.empty()) return kRegistryPathRejected;
-  RegistryKeyPath fullPath;
-  if (!fullPath.Assign(keyPath.view()) || !fullPath.Append('\\') || !fullPath.Append(name.view())) {
-    return kRegistryPathRejected;
-  }
-  const DeleteTreeFunction deleteTree = IsNtPlatform() ? DeleteTreeCall() : nullptr;
-  const LSTATUS status = deleteTree != nullptr ? deleteTree(root, fullPath.c_str())
-                                               : RegDeleteKeyA(root, fullPath.c_str());
-  if (status != ERROR_SUCCESS) return status;
-  PruneEmptyKeys(root, keyPath.view());
-  return ERROR_SUCCESS;
-}
-
-void RegistryAccess::PruneEmptyKeys(HKEY root, std::string_view keyPath) const {
+void PruneEmptyKeys(HKEY root, std::string_view keyPath) {
   RegistryKeyPath path;
   if (!path.Assign(keyPath)) return;
   for (;;) {
@@ -236,3 +99,122 @@ void RegistryAccess::PruneEmptyKeys(HKEY root, std::string_view keyPath) const {
     }
   }
 }
+
+}  // namespace
+
+namespace RegistryAccess {
+
+std::size_t ReadRegistryValue(std::string_view path, void* data, std::size_t size) {
+  OpenedValue value(path);
+  if (!value.opened) return 0;
+  DWORD bytes = ClampToDword(size);
+  if (RegQueryValueExA(value.key.get(), ValueNameArgument(value.name), nullptr, nullptr,
+                       static_cast<BYTE*>(data), &bytes) != ERROR_SUCCESS) {
+    return 0;
+  }
+  return bytes;
+}
+
+bool RegistryValueExists(std::string_view path) {
+  OpenedValue value(path);
+  return value.opened && RegQueryValueExA(value.key.get(), ValueNameArgument(value.name),
+                                          nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+std::size_t RegistryValueSize(std::string_view path) {
+  OpenedValue value(path);
+  DWORD bytes = 0;
+  if (!value.opened || RegQueryValueExA(value.key.get(), ValueNameArgument(value.name), nullptr,
+                                        nullptr, nullptr, &bytes) != ERROR_SUCCESS) {
+    return 0;
+  }
+  return bytes;
+}
+
+LSTATUS WriteRegistryMultiString(std::string_view path, const void* data, std::size_t size) {
+  RegistryKeyPath keyPath;
+  RegistryName name;
+  HKEY root = SplitToPredefinedKey(path, keyPath, name);
+  if (root == nullptr) return kRegistryPathRejected;
+  UniqueHKey key;
+  const LSTATUS opened = RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                         KEY_WRITE, nullptr, key.Receive(), nullptr);
+  if (opened != ERROR_SUCCESS) return opened;
+  return RegSetValueExA(key.get(), ValueNameArgument(name), 0, REG_MULTI_SZ,
+                        static_cast<const BYTE*>(data), ClampToDword(size));
+}
+
+long ReadRegistryDword(HKEY root, std::string_view subkey, std::string_view valueName,
+                       long fallback) {
+  RegistryName name;
+  UniqueHKey key;
+  if (OpenDwordKey(root, subkey, valueName, false, key, name) != ERROR_SUCCESS) return fallback;
+  DWORD type = 0;
+  DWORD data = 0;
+  DWORD size = sizeof data;
+  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data),
+                       &size) != ERROR_SUCCESS) {
+    return fallback;
+  }
+  return type == REG_DWORD ? static_cast<long>(data) : 0;
+}
+
+LSTATUS WriteRegistryDword(HKEY root, std::string_view subkey, std::string_view valueName,
+                           DWORD value) {
+  RegistryName name;
+  UniqueHKey key;
+  const LSTATUS opened = OpenDwordKey(root, subkey, valueName, true, key, name);
+  if (opened != ERROR_SUCCESS) return opened;
+  return RegSetValueExA(key.get(), name.c_str(), 0, REG_DWORD,
+                        reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+LSTATUS DeleteRegistryValue(HKEY root, std::string_view keyPath, std::string_view valueName) {
+  RegistryKeyPath path;
+  RegistryName name;
+  // An empty key path would reach the root key's own values.
+  if (keyPath.empty() || !path.Assign(keyPath) || !name.Assign(valueName)) {
+    return kRegistryPathRejected;
+  }
+  {
+    UniqueHKey key;
+    LSTATUS status = RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, key.Receive());
+    if (status == ERROR_SUCCESS) status = RegDeleteValueA(key.get(), ValueNameArgument(name));
+    if (status != ERROR_SUCCESS) return status;
+  }
+  PruneEmptyKeys(root, path.view());
+  return ERROR_SUCCESS;
+}
+
+LSTATUS DeleteRegistryValueAt(std::string_view path) {
+  RegistryKeyPath keyPath;
+  RegistryName name;
+  HKEY root = SplitToPredefinedKey(path, keyPath, name);
+  if (root == nullptr) return kRegistryPathRejected;
+  return DeleteRegistryValue(root, keyPath.view(), name.view());
+}
+
+LSTATUS DeleteRegistryKey(std::string_view path) {
+  RegistryKeyPath keyPath;
+  RegistryName name;
+  HKEY root = SplitToPredefinedKey(path, keyPath, name);
+  // A key without a name would be its parent: "...\Uninstall\" must never
+  // delete every product's registration.
+  if (root == nullptr || name.empty()) return kRegistryPathRejected;
+  RegistryKeyPath fullPath;
+  if (!fullPath.Assign(keyPath.view()) || !fullPath.Append('\\') || !fullPath.Append(name.view())) {
+    return kRegistryPathRejected;
+  }
+  // SHDeleteKeyA removes a key with its subtree; RegDeleteKeyA does that only on
+  // the 9x family.
+  const UniqueModule shlwapi(IsNtPlatform() ? LoadSystemLibrary("Shlwapi.dll") : nullptr);
+  const auto deleteTree = reinterpret_cast<DeleteTreeFunction>(
+      reinterpret_cast<void*>(shlwapi ? GetProcAddress(shlwapi.get(), "SHDeleteKeyA") : nullptr));
+  const LSTATUS status = deleteTree != nullptr ? deleteTree(root, fullPath.c_str())
+                                               : RegDeleteKeyA(root, fullPath.c_str());
+  if (status != ERROR_SUCCESS) return status;
+  PruneEmptyKeys(root, keyPath.view());
+  return ERROR_SUCCESS;
+}
+
+}  // namespace RegistryAccess

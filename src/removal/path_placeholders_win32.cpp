@@ -25,10 +25,9 @@ bool SystemDirectory(UINT (WINAPI* query)(LPSTR, UINT), ExpandedPath& value) {
 }
 
 void ProgramFilesDirectory(ExpandedPath& value) {
-  const RegistryAccess registry;
   for (std::string_view path : {kUserProgramFilesDir, kMachineProgramFilesDir}) {
     const std::size_t bytes =
-        registry.ReadRegistryValue(path, value.Buffer(), ExpandedPath::kCapacity);
+        RegistryAccess::ReadRegistryValue(path, value.Buffer(), ExpandedPath::kCapacity);
     // Data that fills the buffer without a terminator would be cut: not used.
     if (bytes != 0 && (bytes < ExpandedPath::kCapacity || value[bytes - 1] == '\0')) {
       if (bytes < ExpandedPath::kCapacity) value.Buffer()[bytes] = '\0';

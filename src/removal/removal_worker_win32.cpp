@@ -192,7 +192,7 @@ RecordOutcome RemovalWorker::CarryOut(const LogRecord& record) {
     case RecordKind::kComServer: return RemoveFile(record.Text(), true);
     case RecordKind::kIniEntry: return RemoveIniRecord(record);
     case RecordKind::kRegistryValue:
-      return DeletionOutcome(RegistryAccess().DeleteRegistryValueAt(record.Text()));
+      return DeletionOutcome(RegistryAccess::DeleteRegistryValueAt(record.Text()));
     case RecordKind::kProgram: return RunProgram(record);
     case RecordKind::kFile: return RemoveFile(record.Text(), false);
   }

@@ -39,14 +39,15 @@ DWORD WininitEntryFor(const RestartPath& path, WininitEntry& entry) {
 
 // True when an unfinished entry for the path was dropped.
 bool CancelOnNt(const RestartPath& path) {
-  const RegistryAccess registry;
-  const std::size_t size = registry.RegistryValueSize(kPendingRenames);
+  const std::size_t size = RegistryAccess::RegistryValueSize(kPendingRenames);
   HeapBuffer<char> list;
   if (size == 0 || !list.Allocate(size + kRestartListPadding)) return false;
-  const std::size_t read = registry.ReadRegistryValue(kPendingRenames, list.data(), size);
+  const std::size_t read = RegistryAccess::ReadRegistryValue(kPendingRenames, list.data(), size);
   if (read == 0) return false;
   const RestartListEdit edit = RemoveRestartEntries(list.data(), read, path.view());
-  if (edit.changed) registry.WriteRegistryMultiString(kPendingRenames, list.data(), edit.length);
+  if (edit.changed) {
+    RegistryAccess::WriteRegistryMultiString(kPendingRenames, list.data(), edit.length);
+  }
   return edit.malformedEntryDropped;
 }
 
@@ -59,19 +60,18 @@ bool CancelOnNt(const RestartPath& path) {
 // would decide.
 bool CancelFileAndDirectoryOnNt(const RestartPath& file, const RestartPath& directory) {
   if (EqualsIgnoreAsciiCase(file.view(), directory.view())) return false;
-  const RegistryAccess registry;
-  const std::size_t size = registry.RegistryValueSize(kPendingRenames);
+  const std::size_t size = RegistryAccess::RegistryValueSize(kPendingRenames);
   HeapBuffer<char> list;
   if (size == 0) return true;
   if (!list.Allocate(size + kRestartListPadding)) return false;
-  const std::size_t read = registry.ReadRegistryValue(kPendingRenames, list.data(), size);
+  const std::size_t read = RegistryAccess::ReadRegistryValue(kPendingRenames, list.data(), size);
   if (read == 0) return true;
   const RestartListEdit forFile = RemoveRestartEntries(list.data(), read, file.view());
   if (!forFile.regularEnd) return false;
   const RestartListEdit forDirectory = RemoveRestartEntries(list.data(), forFile.length, directory.view());
   if (!forDirectory.regularEnd) return false;
   if (forFile.changed || forDirectory.changed) {
-    registry.WriteRegistryMultiString(kPendingRenames, list.data(), forDirectory.length);
+    RegistryAccess::WriteRegistryMultiString(kPendingRenames, list.data(), forDirectory.length);
   }
   return true;
 }

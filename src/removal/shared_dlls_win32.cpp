@@ -14,9 +14,8 @@ constexpr long kCountAbsent = -1;  // also what a stored 0xFFFFFFFF reads as
 }  // namespace
 
 long AdjustSharedDllCount(std::string_view filePath, long change) {
-  const RegistryAccess registry;
-  const long count = registry.ReadRegistryDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath,
-                                                kCountAbsent);
+  const long count = RegistryAccess::ReadRegistryDword(HKEY_LOCAL_MACHINE, kSharedDllsKey,
+                                                       filePath, kCountAbsent);
   long long newCount;
   if (count > 0) {
     newCount = static_cast<long long>(count) + change;
@@ -27,10 +26,10 @@ long AdjustSharedDllCount(std::string_view filePath, long change) {
   }
   if (newCount > 0) {
     const long stored = newCount > LONG_MAX ? LONG_MAX : static_cast<long>(newCount);
-    registry.WriteRegistryDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath,
-                                static_cast<DWORD>(stored));
+    RegistryAccess::WriteRegistryDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath,
+                                       static_cast<DWORD>(stored));
     return stored;
   }
-  registry.DeleteRegistryValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath);
+  RegistryAccess::DeleteRegistryValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath);
   return 0;
 }

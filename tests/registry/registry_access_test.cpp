@@ -27,17 +27,16 @@ TEST(RegistryAccess, OversizedDataAndSubtrees) {
   for (const char* key : {"", "\\Parent\\Product\\Sub\\Deeper", "\\Parent\\Leaf"}) {
     RegSetKeyValueA(HKEY_CURRENT_USER, (base + key).c_str(), "v", REG_SZ, "one", 4);
   }
-  const RegistryAccess registry;
   char read[4] = {};
-  EXPECT_EQ(registry.ReadRegistryValue(path + "v", read, sizeof read), 4u);
-  EXPECT_EQ(registry.ReadRegistryValue(path + "v", read, 3), 0u);
+  EXPECT_EQ(RegistryAccess::ReadRegistryValue(path + "v", read, sizeof read), 4u);
+  EXPECT_EQ(RegistryAccess::ReadRegistryValue(path + "v", read, 3), 0u);
 
   // "...\Uninstall\" must never take every product's registration.
-  EXPECT_EQ(registry.DeleteRegistryKey(path + "Parent\\"), kRegistryPathRejected);
+  EXPECT_EQ(RegistryAccess::DeleteRegistryKey(path + "Parent\\"), kRegistryPathRejected);
   EXPECT_TRUE(KeyExists(base + "\\Parent\\Product\\Sub"));
-  ASSERT_EQ(registry.DeleteRegistryKey(path + "Parent\\Product"), ERROR_SUCCESS);
+  ASSERT_EQ(RegistryAccess::DeleteRegistryKey(path + "Parent\\Product"), ERROR_SUCCESS);
   EXPECT_FALSE(KeyExists(base + "\\Parent\\Product"));
-  ASSERT_EQ(registry.DeleteRegistryKey(path + "Parent\\Leaf"), ERROR_SUCCESS);
+  ASSERT_EQ(RegistryAccess::DeleteRegistryKey(path + "Parent\\Leaf"), ERROR_SUCCESS);
   EXPECT_FALSE(KeyExists(base + "\\Parent"));
   EXPECT_TRUE(KeyExists(base));  // its sentinel keeps it
   RegDeleteTreeA(HKEY_CURRENT_USER, base.c_str());

@@ -6,8 +6,8 @@ void SetLanguage(LanguageName& language, std::u16string_view name) {
   language.Assign(name.substr(0, LanguageName::kMaxLength));
 }
 
-int SelectLanguage(const WideIniDocument& document, std::u16string_view logLanguage,
-                   LanguageName& current, LanguageDialog dialog) {
+int ResolveLanguage(const WideIniDocument& document, std::u16string_view logLanguage,
+                    LanguageName& current, LanguageDialog dialog) {
   int result = 1;
   if (!logLanguage.empty()) {
     SetLanguage(current, logLanguage);

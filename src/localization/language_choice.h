@@ -32,8 +32,8 @@ using LanguageDialog = FunctionRef<int()>;
 // Takes the log's language (the choice when it is empty). A language without a
 // display name gives way to [general]'s "default", or "English". Returns 1, or
 // the choice's answer when it was shown; 0 means the user cancelled.
-int SelectLanguage(const WideIniDocument& document, std::u16string_view logLanguage,
-                   LanguageName& current, LanguageDialog dialog);
+int ResolveLanguage(const WideIniDocument& document, std::u16string_view logLanguage,
+                    LanguageName& current, LanguageDialog dialog);
 
 // The value of "default" in [general], or "English" when there is none.
 void DefaultLanguage(const WideIniDocument& document, LanguageName& language);

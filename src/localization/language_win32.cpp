@@ -41,7 +41,7 @@ int LoadLanguageFile(std::string_view installDir, const char* fileName, const ch
 int SelectLanguage(const char* languageName, bool offerChoice, ProgramLanguage& language) {
   LanguageName logLanguage;
   AssignAnsi(logLanguage, languageName);
-  return SelectLanguage(language.document, logLanguage.view(), language.current, [&] {
+  return ResolveLanguage(language.document, logLanguage.view(), language.current, [&] {
     // Not offered, the choice leaves no language, which selects the default.
     if (!offerChoice) return 1;
     return static_cast<int>(DialogBoxParamW(ProgramInstance(), MAKEINTRESOURCEW(IDD_LANGUAGE),

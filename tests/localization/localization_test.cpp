@@ -101,11 +101,11 @@ TEST(LanguageChoice, TheLogsLanguageOrTheDefaultAndTheLanguagesOffered) {
                       u"name=\r\n[German]\r\nname=Deutsch\r\n[GERMAN]\r\nname=Zwei\r\n");
   LanguageName current;
   for (const std::u16string_view log : {u"English", u"Blank", u"Klingon"}) {
-    EXPECT_EQ(SelectLanguage(document, log, current, [] { return -1; }), 1);
+    EXPECT_EQ(ResolveLanguage(document, log, current, [] { return -1; }), 1);
     EXPECT_EQ(current.view(), log == u"English" ? log : u"german");
   }
   const auto cancel = [&] { return SetLanguage(current, u"German"), 0; };
-  EXPECT_EQ(SelectLanguage(document, u"", current, cancel), 0);
+  EXPECT_EQ(ResolveLanguage(document, u"", current, cancel), 0);
   EXPECT_EQ(current.view(), u"German");
   std::u16string offered;
   ForEachOfferedLanguage(document, SectionNameList(document), [&](const OfferedLanguage& language) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -29,15 +30,23 @@ TEST(FormatMessageText, ExpandsWhatErrorMessagesUseAndNeverReadsAMissingArgument
   EXPECT_EQ(Format("abcdef%s%s", {TextArgument("ghij")}, 8), "abcdefg");
 }
 
-// The entry of code 0 is "3"; 1: "...window. \n%s", 127: "'%s' could not be
-// moved to '%s'.\n%s", 5000 is none. A request never reads past its two arguments.
-TEST(ReportText, TheMessageFillsItsEntryInOrder) {
+// Every code has one severity digit, a module tag, a colon, a blank and a text;
+// code 0 is "3" alone. A message takes its arguments in order, then the
+// system's text; a code outside the table is reported as such.
+TEST(ErrorTable, EveryCodeHasTheFormAndAMessageFillsItsEntryInOrder) {
+  const std::regex form(R"([1-4][A-Z0-9]+: [\s\S]+)");
+  ErrorEntryText entry;
+  for (ErrorCode code = 1; code < kErrorCount; ++code) {
+    ASSERT_TRUE(ErrorEntry(code, entry)) << code;
+    EXPECT_TRUE(std::regex_match(entry.c_str(), form)) << code << ": " << entry.c_str();
+  }
+  EXPECT_FALSE(ErrorEntry(kErrorCount, entry));
   const std::string window = "2INIT: Can't create application window. \n";
   const std::tuple<ReportKind, ErrorCode, std::size_t, std::string> cases[] = {
+      {ReportKind::kError, 0, 0, "3"},
       {ReportKind::kError, 1, 0, window + "%s"},
       {ReportKind::kLastError, 1, 0, window + "x"},
-      {ReportKind::kSystemErrorArgument, 127, 3, "3FILES: The file 'a' could not be moved to 'b'.\nx"},
-      {ReportKind::kError, 0, 0, "3"},
+      {ReportKind::kSystemErrorArgument, 2, 1, "2INIT: RegisterClassEx() failed.\na"},
       {ReportKind::kError, 5000, 0, "1REPORT: Error code 5000 is not one of this program's error codes."},
   };
   for (const auto& [kind, number, count, message] : cases) {

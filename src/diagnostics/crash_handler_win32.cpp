@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/win32_handles.h"
+#include "common/system_library_win32.h"
+#include "common/unique_resource.h"
 #include "diagnostics/crash_text.h"
 #include "diagnostics/debug_help_win32.h"
 #include "diagnostics/diagnostic_log_win32.h"

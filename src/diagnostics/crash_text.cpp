@@ -1,5 +1,6 @@
 #include "diagnostics/crash_text.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "diagnostics/message_format.h"

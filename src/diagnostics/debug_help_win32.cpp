@@ -3,6 +3,7 @@
 #include <dbghelp.h>
 
 #include "common/heap_buffer.h"
+#include "common/system_library_win32.h"
 #include "common/win32_handles.h"
 #include "diagnostics/module_list_win32.h"
 #include "diagnostics/processor_win32.h"

@@ -2,14 +2,13 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
+
+#include "common/unique_resource.h"
 
 namespace {
 
-using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
 // Text mode: each "\n" is stored as the system's line break.
-File OpenForAppending(const char* path) { return File(std::fopen(path, "a"), &std::fclose); }
+UniqueStdioFile OpenForAppending(const char* path) { return UniqueStdioFile(std::fopen(path, "a")); }
 
 void Put(std::FILE* file, std::string_view text) { std::fwrite(text.data(), 1, text.size(), file); }
 
@@ -44,7 +43,7 @@ bool DiagnosticLog::Start(std::string_view directory) {
     path_.Clear();
     return false;
   }
-  const File file = OpenForAppending(path_.c_str());
+  const UniqueStdioFile file = OpenForAppending(path_.c_str());
   if (!file) {
     path_.Clear();
     return false;
@@ -61,7 +60,7 @@ bool DiagnosticLog::Start(std::string_view directory) {
 }
 
 void DiagnosticLog::Write(std::string_view piece) const {
-  const File file = OpenForAppending(path_.c_str());
+  const UniqueStdioFile file = OpenForAppending(path_.c_str());
   if (file) Put(file.get(), piece);
 }
 

@@ -5,6 +5,7 @@
 
 #include "common/path_parts.h"
 #include "common/platform_win32.h"
+#include "common/system_library_win32.h"
 #include "common/win32_handles.h"
 
 namespace {

@@ -230,8 +230,8 @@ const char* WalkStep(unsigned parts, EXCEPTION_POINTERS* exception) {
 }  // namespace
 
 void LoadDebugHelpFunctions() {
-  HMODULE library = LoadLibraryA("dbghelp.dll");
-  if (library == nullptr) library = LoadLibraryA("imagehlp.dll");
+  HMODULE library = LoadSystemLibrary("dbghelp.dll");
+  if (library == nullptr) library = LoadSystemLibrary("imagehlp.dll");
   if (library != nullptr && LookupAll(library)) return;
   gDebugHelp = DebugHelp();
   if (library != nullptr) FreeLibrary(library);

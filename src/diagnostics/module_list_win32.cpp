@@ -32,7 +32,7 @@ void FailWith(DWORD error) { SetLastErrorEx(error, SLE_ERROR); }
 // The library stays loaded for the life of the process once both are found.
 bool LoadPsapi() {
   if (gPsapi.loaded) return true;
-  const HMODULE library = LoadLibraryA("PSAPI.DLL");
+  const HMODULE library = LoadSystemLibrary("psapi.dll");
   if (library == nullptr) return false;
   gPsapi.enumProcessModules =
       ExportAs<decltype(gPsapi.enumProcessModules)>(GetProcAddress(library, "EnumProcessModules"));

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/system_library_win32.h"
 #include "common/unique_resource.h"
 #include "diagnostics/crash_text.h"
 #include "diagnostics/debug_help_win32.h"
@@ -22,9 +21,6 @@ constexpr const char* kCrashBoxCaption = "ZR exception handler";
 constexpr DWORD kClipboardMemoryFlags = GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE;
 constexpr DWORD kSystemMessageFlags = FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS;
 
-using ReportRoutine = LONG (*)(EXCEPTION_POINTERS* exception);
-
-ReportRoutine gReportRoutine = nullptr;
 bool gFilterInstalled = false;
 LPTOP_LEVEL_EXCEPTION_FILTER gPreviousFilter = nullptr;
 
@@ -105,13 +101,12 @@ LONG WriteCrashReport(EXCEPTION_POINTERS* exception) {
 }
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception) {
-  if (gReportRoutine == nullptr) return EXCEPTION_CONTINUE_SEARCH;
   LONG result = EXCEPTION_CONTINUE_SEARCH;
   auto report = [&] {
     // A fault in a DLL loaded after start-up (a COM server) is named only if
     // the engine knows that DLL.
     LoadNewModuleSymbols();
-    if (!IsBadCodePtr(CodeAddress(gReportRoutine))) result = gReportRoutine(exception);
+    result = WriteCrashReport(exception);
     CleanUpSymbolEngine();
   };
   return RunGuarded(report) ? result : EXCEPTION_CONTINUE_SEARCH;
@@ -120,9 +115,8 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception) {
 }  // namespace
 
 void InstallCrashHandler() {
-  LoadDebugHelpFunctions();
-  gReportRoutine = WriteCrashReport;
   if (gFilterInstalled) return;
+  LoadDebugHelpFunctions();
   InitialiseSymbolEngine();
   gPreviousFilter = SetUnhandledExceptionFilter(CrashFilter);
   gFilterInstalled = true;

@@ -1,6 +1,5 @@
 #include "diagnostics/diagnostic_log.h"
 
-#include <cerrno>
 #include <cstdio>
 
 #include "common/unique_resource.h"
@@ -12,30 +11,7 @@ UniqueStdioFile OpenForAppending(const char* path) { return UniqueStdioFile(std:
 
 void Put(std::FILE* file, std::string_view text) { std::fwrite(text.data(), 1, text.size(), file); }
 
-bool UseDirectory(TempDirectory& directory, std::string_view path) {
-  TempDirectory candidate;
-  if (!candidate.Assign(path)) return false;
-  if (candidate.back() != '\\' && !candidate.Append('\\')) return false;
-  directory = candidate;
-  return true;
-}
-
 }  // namespace
-
-void SettleTemporaryDirectory(const TemporaryDirectorySystem& system, TempDirectory& directory) {
-  TempDirectory value;
-  const TempVariable temp = system.readTemp(value);
-  if (temp == TempVariable::kDefined && !value.empty() && UseDirectory(directory, value.view())) {
-    return;
-  }
-  if (temp == TempVariable::kUndefined) system.warnUndefined();
-  UseDirectory(directory, kFallbackTempDirectory);
-  TempDirectory fallback;
-  fallback.Assign(kFallbackTempDirectory);
-  if (system.makeDirectory(fallback.c_str()) != ENOENT) return;
-  TempDirectory current;
-  if (system.currentDirectory(current)) UseDirectory(directory, current.view());
-}
 
 bool DiagnosticLog::Start(std::string_view directory) {
   path_.Clear();

@@ -11,6 +11,7 @@
 #include "diagnostics/diagnostic_log_win32.h"
 #include "diagnostics/module_list_win32.h"
 #include "diagnostics/processor_win32.h"
+#include "diagnostics/report_turn.h"
 #include "diagnostics/seh_guard_win32.h"
 #include "diagnostics/unattended_win32.h"
 
@@ -21,12 +22,16 @@ constexpr const char* kCrashBoxCaption = "ZR exception handler";
 constexpr DWORD kClipboardMemoryFlags = GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE;
 constexpr DWORD kSystemMessageFlags = FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS;
 
+// How often a thread that faulted during another's report looks whether it is done.
+constexpr DWORD kTurnPauseMs = 50;
+
 bool gFilterInstalled = false;
 LPTOP_LEVEL_EXCEPTION_FILTER gPreviousFilter = nullptr;
 
 // Static rather than on the stack: a stack overflow is reported from what is
 // left of the faulting thread's stack.
 char gCrashText[kCrashTextCapacity];
+ReportTurn gReportTurn;
 
 // The system's name for an exception code the program does not name itself.
 void SystemExceptionName(DWORD code, SharedText& name) {
@@ -101,6 +106,9 @@ LONG WriteCrashReport(EXCEPTION_POINTERS* exception) {
 }
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception) {
+  if (!gReportTurn.Take(GetCurrentThreadId(), [] { Sleep(kTurnPauseMs); })) {
+    return EXCEPTION_CONTINUE_SEARCH;
+  }
   LONG result = EXCEPTION_CONTINUE_SEARCH;
   auto report = [&] {
     // A fault in a DLL loaded after start-up (a COM server) is named only if
@@ -109,7 +117,9 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception) {
     result = WriteCrashReport(exception);
     CleanUpSymbolEngine();
   };
-  return RunGuarded(report) ? result : EXCEPTION_CONTINUE_SEARCH;
+  if (!RunGuarded(report)) result = EXCEPTION_CONTINUE_SEARCH;
+  gReportTurn.Give();
+  return result;
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "diagnostics/crash_text.h"
 #include "diagnostics/diagnostic_log.h"
 #include "diagnostics/report_text.h"
+#include "diagnostics/report_turn.h"
 #include "support/temp_dir.h"
 
 static std::string Format(std::string_view format, std::vector<FormatArgument> arguments,
@@ -54,6 +57,24 @@ TEST(ErrorTable, EveryCodeHasTheFormAndAMessageFillsItsEntryInOrder) {
     char out[kLastErrorMessageCapacity];
     EXPECT_EQ(std::string(out, FormReportMessage(request, "x", out, sizeof out)), message);
   }
+}
+
+// A second thread waits while the first holds the turn; the holder itself,
+// faulting inside its own report, is turned away rather than waiting for itself.
+TEST(ReportTurn, ASecondThreadWaitsUntilTheFirstIsDone) {
+  ReportTurn turn;
+  ASSERT_TRUE(turn.Take(1, [] {}));
+  EXPECT_FALSE(turn.Take(1, [] {}));
+  std::atomic<bool> waiting = false;
+  std::atomic<bool> inside = false;
+  std::thread second([&] {
+    if (turn.Take(2, [&] { waiting = true; })) inside = true;
+  });
+  while (!waiting && !inside) std::this_thread::yield();
+  EXPECT_FALSE(inside) << "the second thread went in while the first held the turn";
+  turn.Give();
+  second.join();
+  EXPECT_TRUE(inside);
 }
 
 // A frame's parts as asked for, each from its lookup; a symbol without a

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,11 +36,15 @@ TEST(FormatMessageText, ExpandsWhatErrorMessagesUseAndNeverReadsAMissingArgument
 // code 0 is "3" alone. A message takes its arguments in order, then the
 // system's text; a code outside the table is reported as such.
 TEST(ErrorTable, EveryCodeHasTheFormAndAMessageFillsItsEntryInOrder) {
-  const std::regex form(R"([1-4][A-Z0-9]+: [\s\S]+)");
   ErrorEntryText entry;
   for (ErrorCode code = 1; code < kErrorCount; ++code) {
     ASSERT_TRUE(ErrorEntry(code, entry)) << code;
-    EXPECT_TRUE(std::regex_match(entry.c_str(), form)) << code << ": " << entry.c_str();
+    const std::string_view text = entry.view();
+    const std::size_t colon = text.find(": ");
+    EXPECT_NE(std::string_view("1234").find(text[0]), std::string_view::npos) << text;
+    EXPECT_EQ(text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", 1), colon) << text;
+    EXPECT_GT(colon, 1u) << text;
+    EXPECT_LT(colon, text.size() - 2) << text;  // a text follows
   }
   EXPECT_FALSE(ErrorEntry(kErrorCount, entry));
   const std::string window = "2INIT: Can't create application window. \n";

@@ -318,7 +318,7 @@ void AppendStackTrace(EXCEPTION_POINTERS* exception, char* out, std::size_t capa
 }
 
 __attribute__((noinline)) void AppendOwnStackTrace(char* out, std::size_t capacity, unsigned skip) {
-  static Walk walk;  // off the stack, as the crash path's
+  static Walk walk;  // off the stack, which the report may find deep already
   CONTEXT context;
   CaptureOwnContext(context);
   EXCEPTION_RECORD record{};

@@ -69,6 +69,14 @@ using BoundedString = BasicBoundedString<char, Capacity>;
 template <std::size_t Capacity>
 using BoundedWideString = BasicBoundedString<char16_t, Capacity>;
 
+// Appends as much of `text` as fits, where Append would refuse it whole: for
+// reports, in which the start of a text is worth more than nothing.
+template <typename CharT, std::size_t Capacity>
+void AppendCut(BasicBoundedString<CharT, Capacity>& out,
+               typename BasicBoundedString<CharT, Capacity>::View text) {
+  out.Append(text.substr(0, out.kMaxLength - out.size()));
+}
+
 // Number formatting for bounded strings: the program formats with these rather
 // than the printf family, whose C99 versions add tens of kilobytes to it.
 template <typename CharT, std::size_t Capacity>

@@ -13,9 +13,7 @@ using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCSTR);
 template <typename Function>
 Function KernelFunction(const char* name) {
   const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  return kernel != nullptr
-             ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name)))
-             : nullptr;
+  return kernel != nullptr ? ExportAs<Function>(GetProcAddress(kernel, name)) : nullptr;
 }
 
 }  // namespace

@@ -19,3 +19,13 @@ HMODULE LoadSystemLibrary(const char* name);
 // Loads a library by its full path, its own dependencies searched first in its
 // directory, as the system's registration tool loads a server.
 HMODULE LoadLibraryAt(const char* fullPath);
+
+// Casts a looked-up export to the type of the function it is, and back.
+template <typename Function>
+Function ExportAs(FARPROC address) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+template <typename Function>
+FARPROC CodeAddress(Function function) {
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+}

@@ -4,42 +4,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
-template <typename Handle, typename Traits>
-class UniqueResource {
- public:
-  UniqueResource() = default;
-  explicit UniqueResource(Handle handle) : handle_(handle) {}
-  UniqueResource(const UniqueResource&) = delete;
-  UniqueResource& operator=(const UniqueResource&) = delete;
-  UniqueResource(UniqueResource&& other) noexcept : handle_(other.Release()) {}
-  UniqueResource& operator=(UniqueResource&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
-  }
-  ~UniqueResource() { Reset(); }
-
-  void Reset(Handle handle = Traits::Invalid()) {
-    if (Traits::IsValid(handle_)) Traits::Close(handle_);
-    handle_ = handle;
-  }
-  Handle Release() {
-    Handle handle = handle_;
-    handle_ = Traits::Invalid();
-    return handle;
-  }
-  Handle get() const { return handle_; }
-  // For APIs that return a handle through an out-parameter.
-  Handle* Receive() {
-    Reset();
-    return &handle_;
-  }
-  explicit operator bool() const { return Traits::IsValid(handle_); }
-
- private:
-  Handle handle_ = Traits::Invalid();
-};
+#include "common/unique_resource.h"
 
 struct RegistryKeyTraits {
   static HKEY Invalid() { return nullptr; }
@@ -71,13 +36,6 @@ struct FindHandleTraits {
   static void Close(HANDLE handle) { FindClose(handle); }
 };
 using UniqueFindHandle = UniqueResource<HANDLE, FindHandleTraits>;
-
-struct StdioFileTraits {
-  static FILE* Invalid() { return nullptr; }
-  static bool IsValid(FILE* file) { return file != nullptr; }
-  static void Close(FILE* file) { fclose(file); }
-};
-using UniqueStdioFile = UniqueResource<FILE*, StdioFileTraits>;
 
 struct GdiObjectTraits {
   static HGDIOBJ Invalid() { return nullptr; }

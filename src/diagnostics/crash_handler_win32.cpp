@@ -5,12 +5,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/win32_handles.h"
+#include "common/unique_resource.h"
 #include "diagnostics/crash_text.h"
 #include "diagnostics/debug_help_win32.h"
 #include "diagnostics/diagnostic_log_win32.h"
 #include "diagnostics/module_list_win32.h"
 #include "diagnostics/processor_win32.h"
+#include "diagnostics/report_turn.h"
 #include "diagnostics/seh_guard_win32.h"
 #include "diagnostics/unattended_win32.h"
 
@@ -21,15 +22,16 @@ constexpr const char* kCrashBoxCaption = "ZR exception handler";
 constexpr DWORD kClipboardMemoryFlags = GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE;
 constexpr DWORD kSystemMessageFlags = FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS;
 
-using ReportRoutine = LONG (*)(EXCEPTION_POINTERS* exception);
+// How often a thread that faulted during another's report looks whether it is done.
+constexpr DWORD kTurnPauseMs = 50;
 
-ReportRoutine gReportRoutine = nullptr;
 bool gFilterInstalled = false;
 LPTOP_LEVEL_EXCEPTION_FILTER gPreviousFilter = nullptr;
 
 // Static rather than on the stack: a stack overflow is reported from what is
 // left of the faulting thread's stack.
 char gCrashText[kCrashTextCapacity];
+ReportTurn gReportTurn;
 
 // The system's name for an exception code the program does not name itself.
 void SystemExceptionName(DWORD code, SharedText& name) {
@@ -104,24 +106,27 @@ LONG WriteCrashReport(EXCEPTION_POINTERS* exception) {
 }
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception) {
-  if (gReportRoutine == nullptr) return EXCEPTION_CONTINUE_SEARCH;
+  if (!gReportTurn.Take(GetCurrentThreadId(), [] { Sleep(kTurnPauseMs); })) {
+    return EXCEPTION_CONTINUE_SEARCH;
+  }
   LONG result = EXCEPTION_CONTINUE_SEARCH;
   auto report = [&] {
     // A fault in a DLL loaded after start-up (a COM server) is named only if
     // the engine knows that DLL.
     LoadNewModuleSymbols();
-    if (!IsBadCodePtr(CodeAddress(gReportRoutine))) result = gReportRoutine(exception);
+    result = WriteCrashReport(exception);
     CleanUpSymbolEngine();
   };
-  return RunGuarded(report) ? result : EXCEPTION_CONTINUE_SEARCH;
+  if (!RunGuarded(report)) result = EXCEPTION_CONTINUE_SEARCH;
+  gReportTurn.Give();
+  return result;
 }
 
 }  // namespace
 
 void InstallCrashHandler() {
-  LoadDebugHelpFunctions();
-  gReportRoutine = WriteCrashReport;
   if (gFilterInstalled) return;
+  LoadDebugHelpFunctions();
   InitialiseSymbolEngine();
   gPreviousFilter = SetUnhandledExceptionFilter(CrashFilter);
   gFilterInstalled = true;

@@ -1,5 +1,6 @@
 #include "diagnostics/crash_text.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "diagnostics/message_format.h"
@@ -58,7 +59,9 @@ void AppendHexCut(SharedText& text, std::uint64_t value, unsigned width) {
 }
 
 void AppendDecimalCut(SharedText& text, std::int32_t value) {
-  AppendNumberCut(text, "%d", static_cast<std::uint32_t>(value));
+  BoundedString<16> digits;
+  AppendDecimal(digits, value);
+  AppendCut(text, digits.view());
 }
 
 void AppendAddress(SharedText& text, std::uint32_t codeSegment, std::uint64_t address,

@@ -4,7 +4,6 @@
 // from frame texts. The system's answers (module names, symbols, source
 // lines) come in through lookups, asked only when the text needs them.
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -19,12 +18,6 @@ using SharedText = BoundedString<kSharedTextCapacity>;
 
 inline constexpr std::size_t kCrashTextCapacity = 10000;  // the trace is cut to fit the report
 inline constexpr std::string_view kUnknownModule = "<UNKNOWN>";
-
-// Appends as much of `text` as fits (unlike Append, which refuses it whole).
-template <std::size_t Capacity>
-void AppendCut(BoundedString<Capacity>& out, std::string_view text) {
-  out.Append(text.substr(0, std::min(text.size(), out.kMaxLength - out.size())));
-}
 
 // The name of a processor exception code ("EXCEPTION_ACCESS_VIOLATION"), or
 // null for a code the program does not name itself.

@@ -3,6 +3,7 @@
 #include <dbghelp.h>
 
 #include "common/heap_buffer.h"
+#include "common/system_library_win32.h"
 #include "common/win32_handles.h"
 #include "diagnostics/module_list_win32.h"
 #include "diagnostics/processor_win32.h"
@@ -33,12 +34,6 @@ bool gLineLookupDone = false;
 
 bool gSymbolEngineReady = false;
 
-STACKFRAME gFrame;
-unsigned gFramesWalked = 0;
-// The walk's own copy of the starting context: StackWalk rewrites the context
-// it is given as it unwinds, and the exception's record must stay as the
-// system handed it to the filter.
-CONTEXT gWalkContext;
 alignas(IMAGEHLP_SYMBOL) unsigned char gSymbolRecord[kSymbolRecordSize];
 IMAGEHLP_LINE64 gLine;
 SharedText gSharedText;
@@ -196,41 +191,75 @@ bool SourceLineAt(DWORD_PTR address, SourceLineFacts& facts) {
   return true;
 }
 
-const char* WalkStep(unsigned parts, EXCEPTION_POINTERS* exception) {
-  if (IsBadReadPtr(exception, 8)) return nullptr;
+// One walk from a context: the frame record StackWalk carries from step to
+// step, and the walk's own copy of the starting context, which StackWalk
+// rewrites as it unwinds (the exception's record must stay as the system
+// handed it to the filter).
+struct Walk {
+  STACKFRAME frame;
+  CONTEXT context;
+  unsigned framesWalked;
+};
+
+// False when the exception cannot be read.
+bool StartWalk(Walk& walk, EXCEPTION_POINTERS* exception) {
+  ZeroMemory(&walk.frame, sizeof walk.frame);
+  walk.framesWalked = 0;
+  bool started = false;
+  auto start = [&] {
+    walk.context = *exception->ContextRecord;
+    StartWalkFrame(walk.context, walk.frame);
+    started = true;
+  };
+  return !IsBadReadPtr(exception, 8) && RunGuarded(start) && started;
+}
+
+// The next frame's text in the shared text buffer; null once the walk has ended.
+const char* WalkStep(Walk& walk) {
   if (!gSymbolEngineReady) InitialiseSymbolEngine();
   if (gDebugHelp.stackWalk == nullptr || gDebugHelp.functionTableAccess == nullptr) return nullptr;
-  CONTEXT* const context = &gWalkContext;
-  const STACKFRAME previous = gFrame;
-  if (!gDebugHelp.stackWalk(kWalkMachine, SymbolProcess(), GetCurrentThread(), &gFrame,
-                            context, ReadOwnMemory, gDebugHelp.functionTableAccess,
+  STACKFRAME& frame = walk.frame;
+  const STACKFRAME previous = frame;
+  if (!gDebugHelp.stackWalk(kWalkMachine, SymbolProcess(), GetCurrentThread(), &frame,
+                            &walk.context, ReadOwnMemory, gDebugHelp.functionTableAccess,
                             gDebugHelp.getModuleBase, TranslateAddress) ||
-      WalkHasEnded(gFrame)) {
+      WalkHasEnded(frame)) {
     return nullptr;
   }
   // A damaged stack can lead the walk round in a circle: a step that gets
   // nowhere ends it.
-  if (gFramesWalked++ > 0 && gFrame.AddrPC.Offset == previous.AddrPC.Offset &&
-      gFrame.AddrFrame.Offset == previous.AddrFrame.Offset &&
-      gFrame.AddrStack.Offset == previous.AddrStack.Offset) {
+  if (walk.framesWalked++ > 0 && frame.AddrPC.Offset == previous.AddrPC.Offset &&
+      frame.AddrFrame.Offset == previous.AddrFrame.Offset &&
+      frame.AddrStack.Offset == previous.AddrStack.Offset) {
     return nullptr;
   }
-  FrameFacts frame;
-  frame.codeSegment = context->SegCs;
-  frame.address = gFrame.AddrPC.Offset;
-  frame.digits = kAddressDigits;
-  for (int i = 0; i < 4; ++i) frame.arguments[i] = gFrame.Params[i];
-  WithAddressLookups(frame.address, [&](const AddressLookups& lookups) {
-    FormFrameText(gSharedText, frame, parts, lookups);
+  FrameFacts facts;
+  facts.codeSegment = walk.context.SegCs;
+  facts.address = frame.AddrPC.Offset;
+  facts.digits = kAddressDigits;
+  for (int i = 0; i < 4; ++i) facts.arguments[i] = frame.Params[i];
+  WithAddressLookups(facts.address, [&](const AddressLookups& lookups) {
+    FormFrameText(gSharedText, facts, kAllFrameParts, lookups);
   });
   return gSharedText.c_str();
+}
+
+// A fault inside a step (a damaged stack) ends the walk.
+void CollectWalk(Walk& walk, EXCEPTION_POINTERS* exception, char* out, std::size_t capacity,
+                 unsigned skip) {
+  const bool started = StartWalk(walk, exception);
+  CollectStackTrace(out, capacity, skip, [&]() -> const char* {
+    const char* text = nullptr;
+    auto step = [&] { text = WalkStep(walk); };
+    return started && RunGuarded(step) ? text : nullptr;
+  });
 }
 
 }  // namespace
 
 void LoadDebugHelpFunctions() {
-  HMODULE library = LoadLibraryA("dbghelp.dll");
-  if (library == nullptr) library = LoadLibraryA("imagehlp.dll");
+  HMODULE library = LoadSystemLibrary("dbghelp.dll");
+  if (library == nullptr) library = LoadSystemLibrary("imagehlp.dll");
   if (library != nullptr && LookupAll(library)) return;
   gDebugHelp = DebugHelp();
   if (library != nullptr) FreeLibrary(library);
@@ -281,40 +310,18 @@ void WithAddressLookups(DWORD_PTR address, FunctionRef<void(const AddressLookups
   use(AddressLookups{moduleName, symbol, sourceLine});
 }
 
-const char* WalkFirstFrame(unsigned parts, EXCEPTION_POINTERS* exception) {
-  ZeroMemory(&gFrame, sizeof gFrame);
-  gFramesWalked = 0;
-  bool started = false;
-  auto start = [&] {
-    gWalkContext = *exception->ContextRecord;
-    StartWalkFrame(gWalkContext, gFrame);
-    started = true;
-  };
-  if (IsBadReadPtr(exception, 8) || !RunGuarded(start) || !started) return nullptr;
-  return WalkNextFrame(parts, exception);
-}
-
-const char* WalkNextFrame(unsigned parts, EXCEPTION_POINTERS* exception) {
-  const char* text = nullptr;
-  auto step = [&] { text = WalkStep(parts, exception); };
-  return RunGuarded(step) ? text : nullptr;
-}
-
 void AppendStackTrace(EXCEPTION_POINTERS* exception, char* out, std::size_t capacity,
                       unsigned skip) {
-  bool first = true;
-  CollectStackTrace(out, capacity, skip, [&]() -> const char* {
-    const char* text = first ? WalkFirstFrame(kAllFrameParts, exception)
-                             : WalkNextFrame(kAllFrameParts, exception);
-    first = false;
-    return text;
-  });
+  // Static: after a stack overflow the faulting thread has no stack for it.
+  static Walk walk;
+  CollectWalk(walk, exception, out, capacity, skip);
 }
 
 __attribute__((noinline)) void AppendOwnStackTrace(char* out, std::size_t capacity, unsigned skip) {
+  static Walk walk;  // off the stack, which the report may find deep already
   CONTEXT context;
   CaptureOwnContext(context);
   EXCEPTION_RECORD record{};
   EXCEPTION_POINTERS exception{&record, &context};
-  AppendStackTrace(&exception, out, capacity, skip + 1);
+  CollectWalk(walk, &exception, out, capacity, skip + 1);
 }

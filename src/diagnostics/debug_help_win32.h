@@ -32,17 +32,12 @@ SharedText& SharedTextBuffer();
 // base name, its function and its source line.
 void WithAddressLookups(DWORD_PTR address, FunctionRef<void(const AddressLookups& lookups)> use);
 
-// The frames of the walk from the exception's context: each call forms the
-// next frame's text (parts: FrameParts) in the shared text buffer and returns
-// it, or returns null once the walk has ended or faulted.
-const char* WalkFirstFrame(unsigned parts, EXCEPTION_POINTERS* exception);
-const char* WalkNextFrame(unsigned parts, EXCEPTION_POINTERS* exception);
-
 // The whole trace of the exception's context, one line per frame, into `out`
 // (capacity bytes, terminator included), the first `skip` frames left out.
+// For the crash path: one crash report at a time.
 void AppendStackTrace(EXCEPTION_POINTERS* exception, char* out, std::size_t capacity,
                       unsigned skip);
 
 // The calling thread's own trace, from the function that calls this one on
-// when skip is 0.
+// when skip is 0. For the error reports: on the main thread, one at a time.
 void AppendOwnStackTrace(char* out, std::size_t capacity, unsigned skip);

@@ -1,42 +1,17 @@
 #include "diagnostics/diagnostic_log.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <memory>
+
+#include "common/unique_resource.h"
 
 namespace {
 
-using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
 // Text mode: each "\n" is stored as the system's line break.
-File OpenForAppending(const char* path) { return File(std::fopen(path, "a"), &std::fclose); }
+UniqueStdioFile OpenForAppending(const char* path) { return UniqueStdioFile(std::fopen(path, "a")); }
 
 void Put(std::FILE* file, std::string_view text) { std::fwrite(text.data(), 1, text.size(), file); }
 
-bool UseDirectory(TempDirectory& directory, std::string_view path) {
-  TempDirectory candidate;
-  if (!candidate.Assign(path)) return false;
-  if (candidate.back() != '\\' && !candidate.Append('\\')) return false;
-  directory = candidate;
-  return true;
-}
-
 }  // namespace
-
-void SettleTemporaryDirectory(const TemporaryDirectorySystem& system, TempDirectory& directory) {
-  TempDirectory value;
-  const TempVariable temp = system.readTemp(value);
-  if (temp == TempVariable::kDefined && !value.empty() && UseDirectory(directory, value.view())) {
-    return;
-  }
-  if (temp == TempVariable::kUndefined) system.warnUndefined();
-  UseDirectory(directory, kFallbackTempDirectory);
-  TempDirectory fallback;
-  fallback.Assign(kFallbackTempDirectory);
-  if (system.makeDirectory(fallback.c_str()) != ENOENT) return;
-  TempDirectory current;
-  if (system.currentDirectory(current)) UseDirectory(directory, current.view());
-}
 
 bool DiagnosticLog::Start(std::string_view directory) {
   path_.Clear();
@@ -44,7 +19,7 @@ bool DiagnosticLog::Start(std::string_view directory) {
     path_.Clear();
     return false;
   }
-  const File file = OpenForAppending(path_.c_str());
+  const UniqueStdioFile file = OpenForAppending(path_.c_str());
   if (!file) {
     path_.Clear();
     return false;
@@ -61,7 +36,7 @@ bool DiagnosticLog::Start(std::string_view directory) {
 }
 
 void DiagnosticLog::Write(std::string_view piece) const {
-  const File file = OpenForAppending(path_.c_str());
+  const UniqueStdioFile file = OpenForAppending(path_.c_str());
   if (file) Put(file.get(), piece);
 }
 

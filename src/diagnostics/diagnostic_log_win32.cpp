@@ -11,6 +11,10 @@
 
 namespace {
 
+constexpr std::size_t kTempDirCapacity = 260;  // a longer TEMP value is not used
+constexpr const char* kFallbackTempDirectory = "c:\\temp";
+using TempDirectory = BoundedString<kTempDirCapacity>;
+
 // Program-wide: the error reports write the log from the relay timer and the
 // crash path, which can be handed nothing.
 bool gTemporaryDirectorySettled = false;
@@ -34,33 +38,41 @@ const char* ProcessCommandLine() { return GetCommandLineA(); }
 // The process's one log, program-wide for the same reason.
 DiagnosticLog gLog(ReadTimeStamp, ProcessCommandLine);
 
+// `path` with a trailing backslash, where it fits.
+bool UseDirectory(std::string_view path) {
+  TempDirectory candidate;
+  if (path.empty() || !candidate.Assign(path)) return false;
+  if (candidate.back() != '\\' && !candidate.Append('\\')) return false;
+  gTemporaryDirectory = candidate;
+  return true;
+}
+
 }  // namespace
 
+// Without TEMP the user is warned and "c:\temp\" is used (created if need
+// be), or, when it cannot be created because its drive does not exist, the
+// current directory. A TEMP value too long for the buffer takes the same way
+// without the warning, since TEMP is defined.
 void SettleProcessTemporaryDirectory() {
   if (gTemporaryDirectorySettled) return;
   gTemporaryDirectorySettled = true;
-  auto readTemp = [](TempDirectory& value) {
-    const DWORD length = GetEnvironmentVariableA("TEMP", value.Buffer(),
-                                                 static_cast<DWORD>(TempDirectory::kCapacity));
-    if (length == 0) return TempVariable::kUndefined;
-    // A value that does not fit is not stored; the call returns the size it needs.
-    if (length >= TempDirectory::kCapacity) return TempVariable::kTooLong;
+  TempDirectory value;
+  const DWORD length = GetEnvironmentVariableA("TEMP", value.Buffer(),
+                                               static_cast<DWORD>(TempDirectory::kCapacity));
+  // A value that does not fit is not stored; the call returns the size it needs.
+  if (length < TempDirectory::kCapacity) {
     value.SyncLength();
-    return TempVariable::kDefined;
-  };
-  auto warnUndefined = [] {
-    if (!IsUnattended()) MessageBoxA(nullptr, "NO TEMP DIRECTORY DEFINED!", "ERROR", MB_OK);
-  };
-  auto makeDirectory = [](const char* path) { return _mkdir(path) == 0 ? 0 : errno; };
-  auto currentDirectory = [](TempDirectory& directory) {
-    if (_getcwd(directory.Buffer(), static_cast<int>(TempDirectory::kCapacity)) == nullptr)
-      return false;
-    directory.SyncLength();
-    return true;
-  };
-  SettleTemporaryDirectory(
-      TemporaryDirectorySystem{readTemp, warnUndefined, makeDirectory, currentDirectory},
-      gTemporaryDirectory);
+    if (UseDirectory(value.view())) return;
+  }
+  if (length == 0 && !IsUnattended()) {
+    MessageBoxA(nullptr, "NO TEMP DIRECTORY DEFINED!", "ERROR", MB_OK);
+  }
+  UseDirectory(kFallbackTempDirectory);
+  if (_mkdir(kFallbackTempDirectory) == 0 || errno != ENOENT) return;
+  TempDirectory current;
+  if (_getcwd(current.Buffer(), static_cast<int>(TempDirectory::kCapacity)) == nullptr) return;
+  current.SyncLength();
+  UseDirectory(current.view());
 }
 
 void WriteErrorLogEntry(std::string_view text) {

@@ -1,5 +1,7 @@
 #include "diagnostics/message_format.h"
 
+#include "common/bounded_string.h"
+
 namespace {
 
 class Output {
@@ -73,17 +75,21 @@ std::size_t ParsePlaceholder(std::string_view format, std::size_t start, Placeho
   }
 }
 
-// Digits of `value` in `base`, most significant first, into `digits`.
-std::string_view Digits(std::uint32_t value, unsigned base, bool upper, char (&digits)[16]) {
+using Digits = BoundedString<16>;
+
+Digits HexDigits(std::uint32_t value, bool upper) {
   const char* alphabet = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-  std::size_t count = 0;
-  char reversed[16];
-  do {
-    reversed[count++] = alphabet[value % base];
-    value /= base;
-  } while (value != 0);
-  for (std::size_t i = 0; i < count; ++i) digits[i] = reversed[count - 1 - i];
-  return std::string_view(digits, count);
+  Digits digits;
+  for (int shift = 28; shift >= 0; shift -= 4) {
+    if ((value >> shift) != 0 || shift == 0) digits.Append(alphabet[(value >> shift) & 0xF]);
+  }
+  return digits;
+}
+
+Digits DecimalDigits(std::uint32_t value) {
+  Digits digits;
+  AppendDecimal(digits, value);
+  return digits;
 }
 
 void PutPadded(Output& output, const Placeholder& placeholder, std::string_view sign,
@@ -116,7 +122,6 @@ std::string_view TextOf(FormatArgument argument, const Placeholder& placeholder)
 }
 
 void PutArgument(Output& output, const Placeholder& placeholder, FormatArgument argument) {
-  char digits[16];
   const auto word = static_cast<std::uint32_t>(argument);
   switch (placeholder.conversion) {
     case 's':
@@ -131,14 +136,14 @@ void PutArgument(Output& output, const Placeholder& placeholder, FormatArgument 
     case 'i': {
       const auto value = static_cast<std::int32_t>(word);
       const std::uint32_t magnitude = value < 0 ? 0u - word : word;
-      PutPadded(output, placeholder, value < 0 ? "-" : "", Digits(magnitude, 10, false, digits));
+      PutPadded(output, placeholder, value < 0 ? "-" : "", DecimalDigits(magnitude));
       break;
     }
     case 'u':
-      PutPadded(output, placeholder, {}, Digits(word, 10, false, digits));
+      PutPadded(output, placeholder, {}, DecimalDigits(word));
       break;
     default:
-      PutPadded(output, placeholder, {}, Digits(word, 16, placeholder.conversion == 'X', digits));
+      PutPadded(output, placeholder, {}, HexDigits(word, placeholder.conversion == 'X'));
       break;
   }
 }

@@ -5,6 +5,7 @@
 
 #include "common/path_parts.h"
 #include "common/platform_win32.h"
+#include "common/system_library_win32.h"
 #include "common/win32_handles.h"
 
 namespace {
@@ -31,7 +32,7 @@ void FailWith(DWORD error) { SetLastErrorEx(error, SLE_ERROR); }
 // The library stays loaded for the life of the process once both are found.
 bool LoadPsapi() {
   if (gPsapi.loaded) return true;
-  const HMODULE library = LoadLibraryA("PSAPI.DLL");
+  const HMODULE library = LoadSystemLibrary("psapi.dll");
   if (library == nullptr) return false;
   gPsapi.enumProcessModules =
       ExportAs<decltype(gPsapi.enumProcessModules)>(GetProcAddress(library, "EnumProcessModules"));

@@ -15,13 +15,3 @@ DWORD ModuleBaseName(HANDLE process, HMODULE module, char* buffer, DWORD size);
 // TRUE on success; FALSE with the last error set, ERROR_INSUFFICIENT_BUFFER
 // when the process has more modules than `capacity`.
 BOOL EnumerateModules(DWORD processId, DWORD capacity, HMODULE* modules, DWORD* count);
-
-// Casts a looked-up export to the type of the function it is, and back.
-template <typename Function>
-Function ExportAs(FARPROC address) {
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
-}
-template <typename Function>
-FARPROC CodeAddress(Function function) {
-  return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
-}

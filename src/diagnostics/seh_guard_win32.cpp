@@ -116,7 +116,7 @@ GuardedCallResume:
 
 #else
 // GuardedCall links a registration record into the thread's handler chain
-// (fs:0): previous record, handler, and the caller-saved registers above it.
+// (fs:0): previous record, handler, and the callee-saved registers above it.
 // On a fault the handler resumes at GuardedCallResume with esp at the record,
 // which unlinks it and returns 0; a normal return unlinks it and returns 1.
 asm(R"(

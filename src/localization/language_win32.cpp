@@ -5,7 +5,7 @@
 #include "common/bounded_string.h"
 #include "common/heap_buffer.h"
 #include "common/limits.h"
-#include "common/win32_handles.h"
+#include "common/unique_resource.h"
 #include "common/window_placement_win32.h"
 #include "localization/code_page_win32.h"
 #include "localization/language_dialog_win32.h"

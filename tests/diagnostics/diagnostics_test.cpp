@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "diagnostics/crash_text.h"
 #include "diagnostics/diagnostic_log.h"
 #include "diagnostics/report_text.h"
+#include "diagnostics/report_turn.h"
 #include "support/temp_dir.h"
 
 static std::string Format(std::string_view format, std::vector<FormatArgument> arguments,
@@ -29,15 +32,27 @@ TEST(FormatMessageText, ExpandsWhatErrorMessagesUseAndNeverReadsAMissingArgument
   EXPECT_EQ(Format("abcdef%s%s", {TextArgument("ghij")}, 8), "abcdefg");
 }
 
-// The entry of code 0 is "3"; 1: "...window. \n%s", 127: "'%s' could not be
-// moved to '%s'.\n%s", 5000 is none. A request never reads past its two arguments.
-TEST(ReportText, TheMessageFillsItsEntryInOrder) {
+// Every code has one severity digit, a module tag, a colon, a blank and a text;
+// code 0 is "3" alone. A message takes its arguments in order, then the
+// system's text; a code outside the table is reported as such.
+TEST(ErrorTable, EveryCodeHasTheFormAndAMessageFillsItsEntryInOrder) {
+  ErrorEntryText entry;
+  for (ErrorCode code = 1; code < kErrorCount; ++code) {
+    ASSERT_TRUE(ErrorEntry(code, entry)) << code;
+    const std::string_view text = entry.view();
+    const std::size_t colon = text.find(": ");
+    EXPECT_NE(std::string_view("1234").find(text[0]), std::string_view::npos) << text;
+    EXPECT_EQ(text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", 1), colon) << text;
+    EXPECT_GT(colon, 1u) << text;
+    EXPECT_LT(colon, text.size() - 2) << text;  // a text follows
+  }
+  EXPECT_FALSE(ErrorEntry(kErrorCount, entry));
   const std::string window = "2INIT: Can't create application window. \n";
   const std::tuple<ReportKind, ErrorCode, std::size_t, std::string> cases[] = {
+      {ReportKind::kError, 0, 0, "3"},
       {ReportKind::kError, 1, 0, window + "%s"},
       {ReportKind::kLastError, 1, 0, window + "x"},
-      {ReportKind::kSystemErrorArgument, 127, 3, "3FILES: The file 'a' could not be moved to 'b'.\nx"},
-      {ReportKind::kError, 0, 0, "3"},
+      {ReportKind::kSystemErrorArgument, 2, 1, "2INIT: RegisterClassEx() failed.\na"},
       {ReportKind::kError, 5000, 0, "1REPORT: Error code 5000 is not one of this program's error codes."},
   };
   for (const auto& [kind, number, count, message] : cases) {
@@ -45,6 +60,24 @@ TEST(ReportText, TheMessageFillsItsEntryInOrder) {
     char out[kLastErrorMessageCapacity];
     EXPECT_EQ(std::string(out, FormReportMessage(request, "x", out, sizeof out)), message);
   }
+}
+
+// A second thread waits while the first holds the turn; the holder itself,
+// faulting inside its own report, is turned away rather than waiting for itself.
+TEST(ReportTurn, ASecondThreadWaitsUntilTheFirstIsDone) {
+  ReportTurn turn;
+  ASSERT_TRUE(turn.Take(1, [] {}));
+  EXPECT_FALSE(turn.Take(1, [] {}));
+  std::atomic<bool> waiting = false;
+  std::atomic<bool> inside = false;
+  std::thread second([&] {
+    if (turn.Take(2, [&] { waiting = true; })) inside = true;
+  });
+  while (!waiting && !inside) std::this_thread::yield();
+  EXPECT_FALSE(inside) << "the second thread went in while the first held the turn";
+  turn.Give();
+  second.join();
+  EXPECT_TRUE(inside);
 }
 
 // A frame's parts as asked for, each from its lookup; a symbol without a

@@ -29,6 +29,7 @@ struct Case {
   std::set<std::string> companions = kCompanions;
   std::vector<std::string> report = {};  // what the report file holds
   std::string reportFile = "Started here\\report.txt";
+  bool hungWindow = false;  // a program's window that never answers stands all through the run
 };
 
 const std::vector<Case> kCases = {
@@ -148,6 +149,19 @@ const std::vector<Case> kCases = {
      .companions = {"U\\", ":U\\UninstallString", ":U\\DisplayName"},
      .report = {"uninstall.exe caused a EXCEPTION_ACCESS_VIOLATION in module faults.dll"},
      .reportFile = "Started here\\lastcrash.txt"},
+    // The font's announcement waits for no hung window for ever.
+    {.name = "AHungWindowHoldsNoRunUnattended",
+     .setup = {"@App\\fonts\\e2e.ttf"},
+     .records = {"&@App\\fonts\\e2e.ttf"},
+     .gone = {"App\\fonts\\", "App\\fonts\\e2e.ttf"},
+     .arguments = "-S",
+     .exitCode = 0,
+     .hungWindow = true},
+    {.name = "AHungWindowHoldsNoRunInteractive",
+     .setup = {"@App\\fonts\\e2e.ttf"},
+     .records = {"&@App\\fonts\\e2e.ttf"},
+     .gone = {"App\\fonts\\", "App\\fonts\\e2e.ttf"},
+     .hungWindow = true},
 };
 
 // The font-change broadcasts a window of the test's own got.
@@ -192,6 +206,12 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
                                      OPEN_EXISTING, 0, nullptr));
     held.push_back(path);
   }
+  Process hung;
+  if (c.hungWindow) {
+    ASSERT_TRUE(gui::Start("\"" + BuiltFile("record_program.exe").string() + "\" window 60000",
+                           s.work.string(), hung));
+    ASSERT_TRUE(WaitUntil([&] { return !TopLevelWindows(hung.id, false).empty(); }));
+  }
   if (c.log.empty()) s.Log(c.records);
   if (!c.log.empty() && c.log != "none") s.RawLog(s.Expand(c.log));
   Listing before = s.List();
@@ -208,6 +228,7 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
     EXPECT_EQ(s.Finish(c.arguments), c.exitCode);
   }
   holders.clear();
+  Kill(hung);
   DestroyWindow(listener);
   // A removed font is announced to every window.
   const bool fonts =

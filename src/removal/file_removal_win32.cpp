@@ -3,6 +3,7 @@
 #include "common/bounded_string.h"
 #include "common/limits.h"
 #include "common/path_parts.h"
+#include "common/system_library_win32.h"
 #include "common/win32_handles.h"
 #include "common/window_placement_win32.h"
 #include "localization/string_ids.h"
@@ -118,7 +119,7 @@ DWORD DeleteLoggedFile(const char* filePath) {
 HRESULT UnregisterComServer(std::string_view filePath) {
   BoundedString<kPathCapacity> path;
   if (!path.Assign(filePath)) return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
-  UniqueModule module(LoadLibraryA(path.c_str()));
+  UniqueModule module(LoadLibraryAt(path.c_str()));
   if (!module) return HRESULT_FROM_WIN32(GetLastError());
   using UnregisterFunction = HRESULT(STDAPICALLTYPE*)();
   auto unregister = reinterpret_cast<UnregisterFunction>(

@@ -34,8 +34,10 @@ enum class FileDecision {
 FileDecision PrepareFileRemoval(std::string_view filePath, std::string_view systemDirectory,
                                 SystemFilePrompt& prompt);
 
-// Loads the DLL and calls its DllUnregisterServer. Returns what it returned,
-// or the system's code (as an HRESULT) when the DLL or the export is missing.
+// Loads the DLL as the system's registration tool does, its dependencies
+// searched first in its own directory, and calls its DllUnregisterServer.
+// Returns what it returned, or the system's code (as an HRESULT) when the DLL
+// or the export is missing.
 HRESULT UnregisterComServer(std::string_view filePath);
 
 // Deletes a file the log names. A read-only file is made writable (its other

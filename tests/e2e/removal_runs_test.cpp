@@ -149,6 +149,17 @@ const std::vector<Case> kCases = {
      .companions = {"U\\", ":U\\UninstallString", ":U\\DisplayName"},
      .report = {"uninstall.exe caused a EXCEPTION_ACCESS_VIOLATION in module faults.dll"},
      .reportFile = "Started here\\lastcrash.txt"},
+    // A COM server loads with the library it imports found beside it.
+    {.name = "AComServerFindsTheLibraryBesideIt",
+     .setup = {"@App\\plugins\\deep\\dependent_com_server.dll<dependent_com_server.dll",
+               "@App\\plugins\\deep\\plain_library.dll<plain_library.dll"},
+     .records = {"%@App\\plugins\\deep\\dependent_com_server.dll",
+                 "@App\\plugins\\deep\\plain_library.dll"},
+     .gone = {"App\\plugins\\", "App\\plugins\\deep\\",
+              "App\\plugins\\deep\\dependent_com_server.dll",
+              "App\\plugins\\deep\\plain_library.dll"},
+     .arguments = "-S",
+     .exitCode = 0},
     // The font's announcement waits for no hung window for ever.
     {.name = "AHungWindowHoldsNoRunUnattended",
      .setup = {"@App\\fonts\\e2e.ttf"},

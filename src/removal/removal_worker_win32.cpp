@@ -8,6 +8,7 @@
 #include "registry/registry_access.h"
 #include "removal/file_removal.h"
 #include "removal/ini_entry_win32.h"
+#include "removal/program_launch.h"
 
 namespace {
 
@@ -166,14 +167,16 @@ RecordOutcome RemovalWorker::RemoveIniRecord(const LogRecord& record) {
 }
 
 RecordOutcome RemovalWorker::RunProgram(const LogRecord& record) {
-  BoundedString<kWorkingDirLineCapacity> directory;
+  // A relative name is looked for in the current directory, as the system
+  // looks for a relative application name.
   const auto fileExists = [](std::string_view path) {
     BoundedString<kPathCapacity> file;
     if (!file.Assign(path)) return false;
     const DWORD attributes = GetFileAttributesA(file.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   };
-  if (!ProgramWorkingDirectory(record, fileExists, directory)) {
+  ProgramLaunch launch;
+  if (!PlanProgramLaunch(record, fileExists, launch)) {
     return Skipped(SkipReason::kOverlongContinuation);
   }
   BoundedString<kRecordLineCapacity> commandLine;
@@ -184,8 +187,10 @@ RecordOutcome RemovalWorker::RunProgram(const LogRecord& record) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOW;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, commandLine.Buffer(), nullptr, nullptr, FALSE, 0, nullptr,
-                      directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
+  if (!CreateProcessA(launch.application.empty() ? nullptr : launch.application.c_str(),
+                      commandLine.Buffer(), nullptr, nullptr, FALSE, 0, nullptr,
+                      launch.directory.empty() ? nullptr : launch.directory.c_str(), &startup,
+                      &process)) {
     const DWORD error = GetLastError();
     if (IsMissingFileError(error)) {
       return {RecordResult::kSkipped, SkipReason::kProgramNotFound, error};

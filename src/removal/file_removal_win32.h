@@ -30,7 +30,8 @@ enum class FileDecision {
 
 // Whether the file may be deleted now. A file directly in the system directory
 // is shared: its SharedDLLs count is lowered first, and when no reference is
-// left the user is asked, unless an earlier "to all" answer holds.
+// left the user is asked, unless an earlier "to all" answer holds. A prompt
+// that cannot be shown keeps the file, as No does.
 FileDecision PrepareFileRemoval(std::string_view filePath, std::string_view systemDirectory,
                                 SystemFilePrompt& prompt);
 

@@ -60,18 +60,16 @@ TEST(UninstallLog, RecordsOfEveryKindAndEveryLineThatCannotBeTrusted) {
     read += std::string(header.productTitle) + "|" + header.productKey.c_str() + "|" +
             header.languageName.c_str();
     const int totalLines = log.CountLines();
+    const auto exists = [](std::string_view path) {
+      return path.ends_with("clean.exe") || path.ends_with(".v2.exe") || path == "C:\\My.exe";
+    };
     int linesRead = 0;
     LogRecord record;
     do {
       ReadLogRecord(log, record);
       linesRead += record.recordLines + record.continuationLines;
       ProgramLaunch launch;
-      PlanProgramLaunch(
-          record,
-          [](std::string_view path) {
-            return path.ends_with("clean.exe") || path.ends_with(".v2.exe") || path == "C:\\My.exe";
-          },
-          launch);
+      PlanProgramLaunch(record, exists, launch);
       const char kind = record.kind == RecordKind::kFile ? 'F' : static_cast<char>(record.kind);
       read += record.status != RecordStatus::kRecord
                   ? (record.status == RecordStatus::kEnd ? " end " : " skipped ") +

@@ -36,12 +36,11 @@ TEST(UninstallLog, RecordsOfEveryKindAndEveryLineThatCannotBeTrusted) {
       {h + "C:\\a\r\n&C:\\t.ttf\r\n%\\\\s\\s.dll\r\n-386Enh\\s\\dev\r\n*vpd\r\n:HKEY_USERS\\v\r\n"
            ";setup.exe -u\r\n;C:\\Work\r\n;1\r\n;\"C:\\My T\\s.exe\" /S C:\\x\r\n;\r\n;\r\n"
            ";C:\\My T\\clean /u C:\\D\\x\r\n;\r\n;\r\n;C:\\My T\\c.exe -q\r\n;\r\n;\r\n"
-           ";C:\\T\\tool.v2 x\r\n;\r\n;\r\n;C:\\T\\x.exe\r\n;\r\n;\r\nC:/b\nC:\\c",
+           ";C:\\T\\tool.v2 x\r\n;\r\n;\r\nC:/b\nC:\\c",
        "T|K|E F:C:\\a| &:C:\\t.ttf| %:\\\\s\\s.dll| -:386Enh\\s\\dev|*vpd ::HKEY_USERS\\v| "
        ";:setup.exe -u|>C:\\Work ;:\"C:\\My T\\s.exe\" /S C:\\x|>C:\\My T\\ "
        ";:C:\\My T\\clean /u C:\\D\\x|C:\\My T\\clean.exe>C:\\My T\\ "
-       ";:C:\\My T\\c.exe -q|C:\\My.exe>C:\\ ;:C:\\T\\tool.v2 x|>C:\\T\\ "
-       ";:C:\\T\\x.exe|>C:\\T\\ F:C:/b| end 8"},
+       ";:C:\\My T\\c.exe -q|C:\\My.exe>C:\\ ;:C:\\T\\tool.v2 x|>C:\\T\\ F:C:/b| end 8"},
       {h + fits + "\n" + fits + "f;C:\\evil.exe\r\n" + std::string(2100, 'z') + "\r\n\r\n-shell\r\n"
            "Explorer.exe\r\n%s.dll\r\nC:x.dll\r\nC:\\a" + zero + "\r\n-Boot\\shell\r\nx" + zero +
            "\r\n;C:\\p.exe\r\n;" + std::string(300, 'w') + "\r\n;1" + zero + "\r\n;C:\\r.exe\r\n;\r\n",

@@ -5,6 +5,7 @@
 // file only by a full path; a program's working directory is empty when it
 // cannot be had.
 #include "fuzz_support.h"
+#include "removal/program_launch.h"
 #include "removal/uninstall_log.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -33,9 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK((path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) ||
                path.starts_with("\\\\") || record.kind == RecordKind::kRegistryValue ||
                record.kind == RecordKind::kIniEntry || record.kind == RecordKind::kProgram);
-    BoundedString<kWorkingDirLineCapacity> directory;
-    FUZZ_CHECK(record.kind != RecordKind::kProgram || ProgramWorkingDirectory(record, exists, directory) ||
-               directory.empty());
+    ProgramLaunch launch;
+    FUZZ_CHECK(record.kind != RecordKind::kProgram || PlanProgramLaunch(record, exists, launch) ||
+               launch.directory.empty());
   }
   FUZZ_CHECK(counted == count);
   return 0;

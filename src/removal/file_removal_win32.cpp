@@ -3,6 +3,7 @@
 #include "common/bounded_string.h"
 #include "common/limits.h"
 #include "common/path_parts.h"
+#include "common/system_library_win32.h"
 #include "common/win32_handles.h"
 #include "common/window_placement_win32.h"
 #include "localization/string_ids.h"
@@ -13,9 +14,6 @@
 #include "resources/resource_ids.h"
 
 namespace {
-
-// The prompt's results, as the dialog ends with them.
-enum PromptAnswer : INT_PTR { kYes = 0, kYesToAll = 1, kNo = 2, kNoToAll = 3 };
 
 constexpr std::size_t kPromptTitleCapacity = 260;
 
@@ -42,10 +40,14 @@ INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     }
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
-        case IDC_PROMPT_YES: EndDialog(dialog, kYes); return TRUE;
-        case IDC_PROMPT_YES_TO_ALL: EndDialog(dialog, kYesToAll); return TRUE;
-        case IDC_PROMPT_NO: EndDialog(dialog, kNo); return TRUE;
-        case IDC_PROMPT_NO_TO_ALL: EndDialog(dialog, kNoToAll); return TRUE;
+        case IDC_PROMPT_YES:
+        case IDC_PROMPT_YES_TO_ALL:
+        case IDC_PROMPT_NO:
+        case IDC_PROMPT_NO_TO_ALL:
+          // The button is the answer: its id is never the 0 or -1 of a prompt
+          // that could not be shown.
+          EndDialog(dialog, LOWORD(wParam));
+          return TRUE;
         default: return FALSE;  // Escape (IDCANCEL) too: one of the four buttons must answer
       }
     case WM_CLOSE:
@@ -65,16 +67,16 @@ bool AskAboutSystemFile(std::string_view filePath, SystemFilePrompt& prompt) {
   }
   switch (DialogBoxParamA(ProgramInstance(), MAKEINTRESOURCEA(IDD_SYSTEM_FILE_PROMPT),
                           prompt.owner, PromptProc, reinterpret_cast<LPARAM>(&content))) {
-    case kYesToAll:
+    case IDC_PROMPT_YES:
+      return true;
+    case IDC_PROMPT_YES_TO_ALL:
       prompt.remembered = RememberedAnswer::kYesToAll;
       return true;
-    case kNo:
-      return false;
-    case kNoToAll:
+    case IDC_PROMPT_NO_TO_ALL:
       prompt.remembered = RememberedAnswer::kNoToAll;
       return false;
-    default:  // Yes, and a prompt that could not be shown
-      return true;
+    default:  // No, and a prompt that could not be shown: the file may be needed
+      return false;
   }
 }
 
@@ -118,7 +120,7 @@ DWORD DeleteLoggedFile(const char* filePath) {
 HRESULT UnregisterComServer(std::string_view filePath) {
   BoundedString<kPathCapacity> path;
   if (!path.Assign(filePath)) return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
-  UniqueModule module(LoadLibraryA(path.c_str()));
+  UniqueModule module(LoadLibraryAt(path.c_str()));
   if (!module) return HRESULT_FROM_WIN32(GetLastError());
   using UnregisterFunction = HRESULT(STDAPICALLTYPE*)();
   auto unregister = reinterpret_cast<UnregisterFunction>(

@@ -30,12 +30,15 @@ enum class FileDecision {
 
 // Whether the file may be deleted now. A file directly in the system directory
 // is shared: its SharedDLLs count is lowered first, and when no reference is
-// left the user is asked, unless an earlier "to all" answer holds.
+// left the user is asked, unless an earlier "to all" answer holds. A prompt
+// that cannot be shown keeps the file, as No does.
 FileDecision PrepareFileRemoval(std::string_view filePath, std::string_view systemDirectory,
                                 SystemFilePrompt& prompt);
 
-// Loads the DLL and calls its DllUnregisterServer. Returns what it returned,
-// or the system's code (as an HRESULT) when the DLL or the export is missing.
+// Loads the DLL as the system's registration tool does, its dependencies
+// searched first in its own directory, and calls its DllUnregisterServer.
+// Returns what it returned, or the system's code (as an HRESULT) when the DLL
+// or the export is missing.
 HRESULT UnregisterComServer(std::string_view filePath);
 
 // Deletes a file the log names. A read-only file is made writable (its other

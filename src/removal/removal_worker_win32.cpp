@@ -8,10 +8,17 @@
 #include "registry/registry_access.h"
 #include "removal/file_removal.h"
 #include "removal/ini_entry_win32.h"
+#include "removal/program_launch.h"
 
 namespace {
 
 constexpr std::size_t kIniEntryCapacity = 1024;  // "name=value": longer entries are skipped
+
+// A window that stopped answering (its program hung) must not hold the run: each
+// window is waited for this long at most, and all broadcasts of a run together
+// wait no longer than the budget; after that they are only queued.
+constexpr DWORD kBroadcastWindowWaitMs = 1000;
+constexpr DWORD kBroadcastBudgetMs = 3000;
 
 bool IsMissingFileError(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -24,6 +31,24 @@ RecordOutcome DeletionOutcome(DWORD error) {
   if (error == ERROR_SUCCESS) return {};
   return {IsMissingFileError(error) ? RecordResult::kAlreadyGone : RecordResult::kFailed,
           SkipReason::kNone, error};
+}
+
+// Tells one top-level window that the fonts changed, waiting for it only
+// within what is left of the run's budget, which the wait then lowers. The
+// ANSI functions exist on the 9x family without the Unicode layer; the message
+// carries no text.
+BOOL CALLBACK AnnounceFontChange(HWND window, LPARAM budget) {
+  DWORD& waitLeft = *reinterpret_cast<DWORD*>(budget);
+  if (waitLeft == 0) {
+    SendNotifyMessageA(window, WM_FONTCHANGE, 0, 0);
+    return TRUE;
+  }
+  const DWORD start = GetTickCount();
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG,
+                      std::min(kBroadcastWindowWaitMs, waitLeft), &result);
+  waitLeft -= std::min(GetTickCount() - start, waitLeft);
+  return TRUE;
 }
 
 DWORD WINAPI WorkerThread(void* worker) {
@@ -39,7 +64,8 @@ RemovalWorker::RemovalWorker(const RemovalSettings& settings, TextLineFile& log,
       log_(log),
       report_(report),
       prompt_{nullptr, settings.promptTexts,
-              settings.unattended ? RememberedAnswer::kNoToAll : RememberedAnswer::kNone} {}
+              settings.unattended ? RememberedAnswer::kNoToAll : RememberedAnswer::kNone},
+      broadcastWaitLeft_(kBroadcastBudgetMs) {}
 
 void RemovalWorker::SetWindow(HWND window) {
   window_ = window;
@@ -117,7 +143,8 @@ RecordOutcome RemovalWorker::RemoveFont(std::string_view path) {
   file.Assign(path);
   // A font that was never loaded leaves only its file to remove.
   RemoveFontResourceA(file.c_str());
-  SendMessageW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+  // Every top-level window in turn, as HWND_BROADCAST would reach them.
+  EnumWindows(AnnounceFontChange, reinterpret_cast<LPARAM>(&broadcastWaitLeft_));
   return RemoveFile(file.view(), false);
 }
 
@@ -140,14 +167,16 @@ RecordOutcome RemovalWorker::RemoveIniRecord(const LogRecord& record) {
 }
 
 RecordOutcome RemovalWorker::RunProgram(const LogRecord& record) {
-  BoundedString<kWorkingDirLineCapacity> directory;
+  // A relative name is looked for in the current directory, as the system
+  // looks for a relative application name.
   const auto fileExists = [](std::string_view path) {
     BoundedString<kPathCapacity> file;
     if (!file.Assign(path)) return false;
     const DWORD attributes = GetFileAttributesA(file.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   };
-  if (!ProgramWorkingDirectory(record, fileExists, directory)) {
+  ProgramLaunch launch;
+  if (!PlanProgramLaunch(record, fileExists, launch)) {
     return Skipped(SkipReason::kOverlongContinuation);
   }
   BoundedString<kRecordLineCapacity> commandLine;
@@ -158,8 +187,10 @@ RecordOutcome RemovalWorker::RunProgram(const LogRecord& record) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOW;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, commandLine.Buffer(), nullptr, nullptr, FALSE, 0, nullptr,
-                      directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
+  if (!CreateProcessA(launch.application.empty() ? nullptr : launch.application.c_str(),
+                      commandLine.Buffer(), nullptr, nullptr, FALSE, 0, nullptr,
+                      launch.directory.empty() ? nullptr : launch.directory.c_str(), &startup,
+                      &process)) {
     const DWORD error = GetLastError();
     if (IsMissingFileError(error)) {
       return {RecordResult::kSkipped, SkipReason::kProgramNotFound, error};

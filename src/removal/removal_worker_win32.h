@@ -86,6 +86,7 @@ class RemovalWorker {
   PendingPrunes pendingPrunes_;
   ProtectedFolders protectedFolders_;
   bool restartAdvised_ = false;
+  DWORD broadcastWaitLeft_;  // what the run's broadcasts may still wait for windows
   int progressTotal_ = 1;  // the log's lines from its body on; never 0
   int linesRead_ = 0;
   int progressShown_ = -1;  // the position last sent

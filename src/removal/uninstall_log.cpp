@@ -157,30 +157,3 @@ std::string_view LogRecord::IniEntryName() const {
   const std::size_t slash = text.rfind('\\');
   return slash == std::string_view::npos ? std::string_view() : text.substr(slash + 1);
 }
-
-bool ProgramWorkingDirectory(const LogRecord& record, FileExists fileExists,
-                             BoundedString<kWorkingDirLineCapacity>& directory) {
-  directory.Clear();
-  if (record.dirChoiceLine.size() > 1) {
-    const std::string_view line = record.workingDirLine.view();
-    return directory.Assign(line.empty() ? line : line.substr(1));
-  }
-  const std::string_view text = record.Text();
-  std::string_view program = text;
-  if (!text.empty() && text[0] == '"') {
-    program = text.substr(1);
-    program = program.substr(0, program.find('"'));
-  } else {
-    for (std::size_t blank = text.find(' '); blank != std::string_view::npos;
-         blank = text.find(' ', blank + 1)) {
-      const std::string_view candidate = text.substr(0, blank);
-      BoundedString<kPathCapacity> withExe;
-      if (fileExists(candidate) ||
-          (withExe.Assign(candidate) && withExe.Append(".exe") && fileExists(withExe.view()))) {
-        program = candidate;
-        break;
-      }
-    }
-  }
-  return directory.Assign(DirectoryOf(program));
-}

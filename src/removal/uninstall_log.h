@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "common/bounded_string.h"
-#include "common/function_ref.h"
 #include "common/limits.h"
 #include "removal/text_line_file.h"
 
@@ -86,17 +85,3 @@ struct LogRecord {
 
 // Reads the next record and its continuation lines.
 void ReadLogRecord(TextLineFile& log, LogRecord& record);
-
-// Whether a file exists at the given path (asked of the system by the caller).
-using FileExists = FunctionRef<bool(std::string_view path)>;
-
-// The working directory a program record runs in: the working-directory line
-// after its first character, or, when nothing follows the first character of
-// the directory-choice line, the directory of the program file. The program file
-// is found the way the system finds it when it starts the command line: the
-// quoted first token, or else the shortest blank-delimited start of the text that
-// names an existing file (".exe" may be left off); when none does, the whole
-// text. Empty: the program inherits the uninstaller's directory. False when the
-// directory does not fit the 259-character working-directory buffer.
-bool ProgramWorkingDirectory(const LogRecord& record, FileExists fileExists,
-                             BoundedString<kWorkingDirLineCapacity>& directory);

@@ -29,23 +29,29 @@ struct Case {
   std::set<std::string> companions = kCompanions;
   std::vector<std::string> report = {};  // what the report file holds
   std::string reportFile = "Started here\\report.txt";
+  bool hungWindow = false;  // a program's window that never answers stands all through the run
 };
 
 const std::vector<Case> kCases = {
-    // The desktop that held the last file stays; the program's directory keeps what it wrote.
+    // The desktop that held the last file stays; the program's directory keeps
+    // what it wrote. A COM server loads with the library it imports found
+    // beside it; the font's announcement waits for no hung window for ever.
     {.name = "EveryKindOfRecordUnattendedWithAReport",
      .setup = {"@App\\bin\\tool.exe", "@App\\docs\\en\\guide.txt", "@App\\docs\\readme.txt",
                "@App\\plugins\\ext.dll<sample_com_server.dll",
-               "@App\\plugins\\plain.dll<plain_library.dll", "@App\\fonts\\e2e.ttf",
+               "@App\\plugins\\deep\\dependent_com_server.dll<dependent_com_server.dll",
+               "@App\\plugins\\deep\\plain_library.dll<plain_library.dll", "@App\\fonts\\e2e.ttf",
                "@App\\tools\\cleanup.exe<record_program.exe", "@App\\unicows.dll",
                "@Desktop\\uninstall-e2e.lnk", ":Vendor\\Product\\Window"},
      .records = {"@App\\bin\\tool.exe", "@App\\docs\\en\\guide.txt", "@App\\docs\\readme.txt",
-                 "%@App\\plugins\\ext.dll", "%@App\\plugins\\plain.dll", "&@App\\fonts\\e2e.ttf",
+                 "%@App\\plugins\\ext.dll", "%@App\\plugins\\deep\\dependent_com_server.dll",
+                 "%@App\\plugins\\deep\\plain_library.dll", "&@App\\fonts\\e2e.ttf",
                  ":HKEY_CURRENT_USER\\~\\Vendor\\Product\\Window",
                  ";@App\\tools\\cleanup.exe --final", ";", ";", "@Desktop\\uninstall-e2e.lnk"},
      .gone = {"App\\bin\\", "App\\bin\\tool.exe", "App\\docs\\", "App\\docs\\en\\",
               "App\\docs\\en\\guide.txt", "App\\docs\\readme.txt", "App\\plugins\\",
-              "App\\plugins\\ext.dll", "App\\plugins\\plain.dll", "App\\fonts\\",
+              "App\\plugins\\ext.dll", "App\\plugins\\deep\\", "App\\plugins\\deep\\plain_library.dll",
+              "App\\plugins\\deep\\dependent_com_server.dll", "App\\fonts\\",
               "App\\fonts\\e2e.ttf", "App\\unicows.dll", "Desktop\\uninstall-e2e.lnk",
               "T\\Vendor\\", "T\\Vendor\\Product\\", ":T\\Vendor\\Product\\Window"},
      .arguments = "-S -Lreport.txt",
@@ -53,8 +59,9 @@ const std::vector<Case> kCases = {
      .came = {"App\\tools\\record_program.txt", "Started here\\report.txt"},
      .report = {"run: unattended\r\nlog: @App\\uninstall.log\r\nproduct: Test Tool ($)\r\n"
                 "registration: removed\r\nline 4: file @App\\bin\\tool.exe: removed\r\n",
-                "\r\nsummary: 9 records: 8 removed, 1 run, 0 already gone, 0 put on the restart "
-                "list, 0 kept, 0 skipped, 0 failed; exit code 0\r\n"}},
+                "\r\nsummary: 10 records: 9 removed, 1 run, 0 already gone, 0 put on the restart "
+                "list, 0 kept, 0 skipped, 0 failed; exit code 0\r\n"},
+     .hungWindow = true},
     // Directories emptied in any order are pruned, not those with files of the
     // user's. A deletion that fails, a missing file's included, leaves the path
     // and its directory to the restart; only a deletion that succeeded prunes.
@@ -76,19 +83,21 @@ const std::vector<Case> kCases = {
     // A failing COM server is deleted all the same; a missing program is
     // skipped; one that ends with 259, the code of a running process, does not
     // hold the run; one to run in the directory the records before it emptied
-    // cannot start there and keep it.
+    // cannot start there and keep it; a hung window holds no run up.
     {.name = "FailingRecordsDoNotStopTheRun",
-     .setup = {"@App\\plugins\\fails.dll<failing_com_server.dll",
+     .setup = {"@App\\plugins\\fails.dll<failing_com_server.dll", "@App\\bin\\e2e.ttf",
                "@App\\tools\\ends259.exe<record_program.exe", "@App\\bin\\after.txt",
                "@App\\work\\a.txt", "@App\\work\\b.txt"},
      .records = {"@App\\work\\a.txt", "@App\\work\\b.txt", ";@App\\tools\\ends259.exe",
                  ";@App\\work", ";1", "%@App\\plugins\\fails.dll",
                  ";@App\\tools\\missing.exe /uninstall", ";", ";",
                  ";\"@App\\tools\\missing.exe\" /x", ";C:\\no such directory", ";1",
-                 ";@App\\tools\\ends259.exe exit=259", ";", ";", "@App\\bin\\after.txt"},
+                 ";@App\\tools\\ends259.exe exit=259", ";", ";", "&@App\\bin\\e2e.ttf",
+                 "@App\\bin\\after.txt"},
      .gone = {"App\\plugins\\", "App\\plugins\\fails.dll", "App\\bin\\", "App\\bin\\after.txt",
-              "App\\work\\", "App\\work\\a.txt", "App\\work\\b.txt"},
-     .came = {"App\\tools\\record_program.txt"}},
+              "App\\work\\", "App\\work\\a.txt", "App\\work\\b.txt", "App\\bin\\e2e.ttf"},
+     .came = {"App\\tools\\record_program.txt"},
+     .hungWindow = true},
     // Relative paths would name the user's files where the uninstaller starts.
     {.name = "MalformedLinesAreLeftAloneAndTheRestIsCarriedOut",
      .setup = {"@App\\files\\first.txt", "@App\\files\\second.txt", "@App\\kept\\blank first.txt",
@@ -156,6 +165,15 @@ const std::vector<Case> kCases = {
      .companions = {"U\\", ":U\\UninstallString", ":U\\DisplayName"},
      .report = {"uninstall.exe caused a EXCEPTION_ACCESS_VIOLATION in module faults.dll"},
      .reportFile = "Started here\\lastcrash.txt"},
+    // An unquoted path with a blank runs the program it names in its
+    // directory, never the one a shorter start of it names.
+    {.name = "AnUnquotedProgramPathRunsTheProgramItNames",
+     .setup = {"@App\\My.exe<record_program.exe",
+               "@App\\My Tools\\cleanup.exe<record_program.exe"},
+     .records = {";@App\\My Tools\\cleanup.exe --final", ";", ";"},
+     .came = {"App\\My Tools\\record_program.txt"},
+     .report = {"@App\\My Tools\\cleanup.exe"},
+     .reportFile = "App\\My Tools\\record_program.txt"},
 };
 
 // The font-change broadcasts a window of the test's own got.
@@ -200,6 +218,12 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
                                      OPEN_EXISTING, 0, nullptr));
     held.push_back(path);
   }
+  Process hung;
+  if (c.hungWindow) {
+    ASSERT_TRUE(gui::Start("\"" + BuiltFile("record_program.exe").string() + "\" window 60000",
+                           s.work.string(), hung));
+    ASSERT_TRUE(WaitUntil([&] { return !TopLevelWindows(hung.id, false).empty(); }));
+  }
   if (c.log.empty()) s.Log(c.records);
   if (!c.log.empty() && c.log != "none") s.RawLog(s.Expand(c.log));
   Listing before = s.List();
@@ -216,6 +240,7 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
     EXPECT_EQ(s.Finish(c.arguments), c.exitCode);
   }
   holders.clear();
+  Kill(hung);
   DestroyWindow(listener);
   // A removed font is announced to every window.
   const bool fonts =

@@ -10,6 +10,7 @@
 #include "removal/ini_entry.h"
 #include "removal/path_placeholders.h"
 #include "removal/pending_prunes.h"
+#include "removal/program_launch.h"
 #include "removal/restart_list.h"
 #include "removal/run_report.h"
 #include "removal/uninstall_log.h"
@@ -18,23 +19,28 @@
 using namespace std::string_literals;
 
 // "title|key|language", then per record read "kind:text|INI value" (a program:
-// "|working directory"), "skipped N" or "end N" (N: the SkipReason). The
+// "|program named to the system>working directory"), "skipped N" or "end N"
+// (N: the SkipReason). The
 // records' line counts must add up to what the progress total counts, whatever
 // the log holds. No cut line is ever carried out: a record whose line does not
 // fit is consumed whole and skipped (2: too long, 6: a zero byte, 3: a
 // continuation line too long), and its tail never becomes a record. Files,
-// fonts and COM servers only by full paths (7). A program runs in its working directory line, or where its
-// program file is: the quoted first token, or else the first blank-delimited
-// start that names a file (".exe" may be left off), or else the whole text.
+// fonts and COM servers only by full paths (7). The program of an unquoted
+// command line is its longest start that names a file (".exe" added to a name
+// without an extension), never a shorter one; a quoted line, or one where no
+// start names a file, is left to the system. It runs in its working directory
+// line, or where its program file is (the whole text's directory when none).
 TEST(UninstallLog, RecordsOfEveryKindAndEveryLineThatCannotBeTrusted) {
   const std::string h = "T\r\nK\r\nE\r\n", zero(1, '\0'), fits = "C:\\" + std::string(256, 'f');
   const std::pair<std::string, std::string> cases[] = {
       {h + "C:\\a\r\n&C:\\t.ttf\r\n%\\\\s\\s.dll\r\n-386Enh\\s\\dev\r\n*vpd\r\n:HKEY_USERS\\v\r\n"
            ";setup.exe -u\r\n;C:\\Work\r\n;1\r\n;\"C:\\My T\\s.exe\" /S C:\\x\r\n;\r\n;\r\n"
-           ";C:\\My T\\clean /u C:\\D\\x\r\n;\r\n;\r\n;C:\\My T\\c.exe -q\r\n;\r\n;\r\nC:/b\nC:\\c",
+           ";C:\\My T\\clean /u C:\\D\\x\r\n;\r\n;\r\n;C:\\My T\\c.exe -q\r\n;\r\n;\r\n"
+           ";C:\\T\\tool.v2 x\r\n;\r\n;\r\nC:/b\nC:\\c",
        "T|K|E F:C:\\a| &:C:\\t.ttf| %:\\\\s\\s.dll| -:386Enh\\s\\dev|*vpd ::HKEY_USERS\\v| "
-       ";:setup.exe -u|C:\\Work ;:\"C:\\My T\\s.exe\" /S C:\\x|C:\\My T\\ "
-       ";:C:\\My T\\clean /u C:\\D\\x|C:\\My T\\ ;:C:\\My T\\c.exe -q|C:\\My T\\ F:C:/b| end 8"},
+       ";:setup.exe -u|>C:\\Work ;:\"C:\\My T\\s.exe\" /S C:\\x|>C:\\My T\\ "
+       ";:C:\\My T\\clean /u C:\\D\\x|C:\\My T\\clean.exe>C:\\My T\\ "
+       ";:C:\\My T\\c.exe -q|C:\\My.exe>C:\\ ;:C:\\T\\tool.v2 x|>C:\\T\\ F:C:/b| end 8"},
       {h + fits + "\n" + fits + "f;C:\\evil.exe\r\n" + std::string(2100, 'z') + "\r\n\r\n-shell\r\n"
            "Explorer.exe\r\n%s.dll\r\nC:x.dll\r\nC:\\a" + zero + "\r\n-Boot\\shell\r\nx" + zero +
            "\r\n;C:\\p.exe\r\n;" + std::string(300, 'w') + "\r\n;1" + zero + "\r\n;C:\\r.exe\r\n;\r\n",
@@ -53,20 +59,22 @@ TEST(UninstallLog, RecordsOfEveryKindAndEveryLineThatCannotBeTrusted) {
     read += std::string(header.productTitle) + "|" + header.productKey.c_str() + "|" +
             header.languageName.c_str();
     const int totalLines = log.CountLines();
+    const auto exists = [](std::string_view path) {
+      return path.ends_with("clean.exe") || path.ends_with(".v2.exe") || path == "C:\\My.exe";
+    };
     int linesRead = 0;
     LogRecord record;
     do {
       ReadLogRecord(log, record);
       linesRead += record.recordLines + record.continuationLines;
-      BoundedString<kWorkingDirLineCapacity> directory;
-      ProgramWorkingDirectory(
-          record, [](std::string_view path) { return path.ends_with("clean.exe"); }, directory);
+      ProgramLaunch launch;
+      PlanProgramLaunch(record, exists, launch);
       const char kind = record.kind == RecordKind::kFile ? 'F' : static_cast<char>(record.kind);
       read += record.status != RecordStatus::kRecord
                   ? (record.status == RecordStatus::kEnd ? " end " : " skipped ") +
                         std::to_string(static_cast<int>(record.skipReason))
                   : std::string(" ") + kind + ":" + std::string(record.Text()) + "|" +
-                        record.iniValue.c_str() + (kind == ';' ? directory.c_str() : "");
+                        record.iniValue.c_str() + (kind == ';' ? std::string(launch.application) + ">" + launch.directory.c_str() : "");
     } while (record.status != RecordStatus::kEnd);
     EXPECT_EQ(linesRead, totalLines) << content;
     EXPECT_EQ(read, expected) << content;

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "common/win32_handles.h"
+#include "removal/file_removal_win32.h"
 #include "removal/ini_entry_win32.h"
 #include "removal/path_placeholders_win32.h"
 #include "removal/restart_list_win32.h"
@@ -189,6 +190,18 @@ TEST(PathPlaceholdersWin32, ProgramFilesDirectory) {
     if (root != nullptr) RegDeleteKeyValueA(root, kKey, "ProgramFilesDir");
   }
   if (saved) RegSetKeyValueA(HKEY_LOCAL_MACHINE, kKey, "ProgramFilesDir", REG_SZ, machine, size);
+}
+
+// A shared file whose count has run out keeps its file when the prompt cannot
+// be shown (this program has neither dialog 117 nor its class), as after No.
+TEST(PrepareFileRemoval, APromptThatCannotBeShownKeepsTheFile) {
+  const TempDir dir;
+  const WideIniDocument language;
+  const TextSource texts{language, u"", {}};
+  SystemFilePrompt prompt{nullptr, {texts, nullptr, nullptr}};
+  EXPECT_EQ(PrepareFileRemoval(dir.Write("shared.dll", "x"), dir.path().string(), prompt),
+            FileDecision::kKeptByAnswer)
+      << "the file may go although nobody agreed";
 }
 
 }  // namespace

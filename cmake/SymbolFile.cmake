@@ -4,11 +4,25 @@
 # error reports when it lies beside the program. (A whole copy rather than
 # objcopy --only-keep-debug: Wine's debug-help library walks stacks with the
 # file's unwind tables, which only-keep-debug leaves empty.)
+# objcopy writes the time into the program's header: SOURCE_DATE_EPOCH, as
+# given to the build or else the time of the commit built, keeps it fixed.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  set(UNINSTALL_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
+else()
+  execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                  OUTPUT_VARIABLE UNINSTALL_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
+                  ERROR_QUIET)
+  if(NOT UNINSTALL_SOURCE_DATE_EPOCH)
+    set(UNINSTALL_SOURCE_DATE_EPOCH 0)
+  endif()
+endif()
+
 function(split_symbol_file target)
   set(exe $<TARGET_FILE:${target}>)
   set(dbg $<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_BASE_NAME:${target}>.dbg)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy ${exe} ${dbg}
-    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${dbg} ${exe}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${UNINSTALL_SOURCE_DATE_EPOCH}
+            ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${dbg} ${exe}
     VERBATIM)
 endfunction()

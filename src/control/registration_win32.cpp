@@ -3,6 +3,8 @@
 #include "common/path_parts.h"
 #include "control/file_identity_win32.h"
 #include "registry/registry_access.h"
+#include "removal/program_launch.h"
+#include "removal/program_launch_win32.h"
 
 namespace {
 
@@ -11,7 +13,6 @@ constexpr std::string_view kCommandValueNames[] = {"\\UninstallString",
                                                    "\\QuietUninstallString"};
 // A command value that does not fit is read as naming nothing of ours.
 constexpr std::size_t kCommandCapacity = 1024;
-constexpr std::string_view kProgramExtension = ".exe";
 
 using CommandText = BoundedString<kCommandCapacity>;
 
@@ -20,35 +21,16 @@ bool IsOurs(std::string_view path, const CommandLineValues& commandLine) {
          SameLocation(DirectoryOf(path), commandLine.installDir.view());
 }
 
-// An existing file, named as written or, as the system starts a program, with
-// ".exe" added.
-bool NamesExistingFile(std::string_view path) {
-  CommandText name;
-  for (const std::string_view extension : {std::string_view{}, kProgramExtension}) {
-    if (!name.Assign(path) || !name.Append(extension)) return false;
-    const DWORD attributes = GetFileAttributesA(name.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      return true;
-    }
-  }
-  return false;
-}
-
-// A quoted program is the text in quotes. An unquoted one is the longest part
-// up to a blank that names an existing file, as the system would start it; one
-// that names none is no program of ours.
+// A quoted program is the text in quotes. An unquoted one is the program the
+// system would start; one that names no file is no program of ours.
 bool NamesThisInstallation(std::string_view command, const CommandLineValues& commandLine) {
   while (!command.empty() && command.front() == ' ') command.remove_prefix(1);
-  if (!command.empty() && command.front() == '"') {
+  if (command.starts_with('"')) {
     command.remove_prefix(1);
     return IsOurs(command.substr(0, command.find('"')), commandLine);
   }
-  for (std::size_t end = command.size(); end != 0 && end != std::string_view::npos;
-       end = command.rfind(' ', end - 1)) {
-    const std::string_view part = command.substr(0, end);
-    if (NamesExistingFile(part)) return IsOurs(part, commandLine);
-  }
-  return false;
+  BoundedString<kPathCapacity> program;
+  return FindProgramFile(command, ProgramFileExists, program) && IsOurs(program.view(), commandLine);
 }
 
 bool BelongsToThisInstallation(std::string_view key, const CommandLineValues& commandLine) {

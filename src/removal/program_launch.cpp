@@ -13,6 +13,8 @@ bool ProgramFileName(std::string_view part, BoundedString<kPathCapacity>& file) 
          (FileNameOf(part).find('.') != std::string_view::npos || file.Append(".exe"));
 }
 
+}  // namespace
+
 bool FindProgramFile(std::string_view commandLine, FileExists fileExists,
                      BoundedString<kPathCapacity>& program) {
   if (commandLine.starts_with('"')) return false;
@@ -29,8 +31,6 @@ bool FindProgramFile(std::string_view commandLine, FileExists fileExists,
   program.Clear();
   return false;
 }
-
-}  // namespace
 
 bool PlanProgramLaunch(const LogRecord& record, FileExists fileExists, ProgramLaunch& launch) {
   launch.directory.Clear();

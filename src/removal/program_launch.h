@@ -23,6 +23,13 @@ struct ProgramLaunch {
   BoundedString<kWorkingDirLineCapacity> directory;
 };
 
+// The program file of a command line that does not start with a quote: the
+// longest start of it, cut at a blank, that names an existing file, ".exe"
+// added to a name without an extension as the system adds it. False (and
+// `program` empty) for a quoted line and when no start names a file.
+bool FindProgramFile(std::string_view commandLine, FileExists fileExists,
+                     BoundedString<kPathCapacity>& program);
+
 // The program of a command line that does not start with a quote is the
 // longest start of it, cut at a blank, that names an existing file, ".exe"
 // added to a name without an extension as the system adds it; a shorter start

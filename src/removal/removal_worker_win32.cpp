@@ -9,6 +9,7 @@
 #include "removal/file_removal.h"
 #include "removal/ini_entry_win32.h"
 #include "removal/program_launch.h"
+#include "removal/program_launch_win32.h"
 
 namespace {
 
@@ -167,16 +168,8 @@ RecordOutcome RemovalWorker::RemoveIniRecord(const LogRecord& record) {
 }
 
 RecordOutcome RemovalWorker::RunProgram(const LogRecord& record) {
-  // A relative name is looked for in the current directory, as the system
-  // looks for a relative application name.
-  const auto fileExists = [](std::string_view path) {
-    BoundedString<kPathCapacity> file;
-    if (!file.Assign(path)) return false;
-    const DWORD attributes = GetFileAttributesA(file.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-  };
   ProgramLaunch launch;
-  if (!PlanProgramLaunch(record, fileExists, launch)) {
+  if (!PlanProgramLaunch(record, ProgramFileExists, launch)) {
     return Skipped(SkipReason::kOverlongContinuation);
   }
   BoundedString<kRecordLineCapacity> commandLine;

@@ -21,7 +21,7 @@ struct RecordOutcome {
   RecordResult result = RecordResult::kDone;
   SkipReason skipReason = SkipReason::kNone;
   std::uint32_t error = 0;  // the system's error code; 0 where it gave none
-  // The change takes effect only when the system starts again (an INI file
-  // rewritten on the 9x family).
+  // Something of the record waits for the system's next start: a file on the
+  // restart list that is still there, an INI file rewritten on the 9x family.
   bool restartAdvised = false;
 };

@@ -132,9 +132,9 @@ RecordOutcome RemovalWorker::RemoveFile(std::string_view path, bool comServer) {
     return {};
   }
   // In use, or missing: the restart list takes it (the 9x family's list takes
-  // only files that exist).
+  // only files that exist). A restart has nothing to do for a missing one.
   if (ScheduleDeleteAtRestart(file.view()).error == ERROR_SUCCESS) {
-    return {RecordResult::kOnRestartList, SkipReason::kNone, error};
+    return {RecordResult::kOnRestartList, SkipReason::kNone, error, !IsMissingFileError(error)};
   }
   return DeletionOutcome(error);
 }

@@ -2,11 +2,6 @@
 
 namespace {
 
-// The system's codes for a file or directory that is not there: the restart
-// has nothing to do for such a path.
-constexpr std::uint32_t kFileNotFound = 2;
-constexpr std::uint32_t kPathNotFound = 3;
-
 void AppendOutcome(RecordLineText& text, RecordKind kind, const RecordOutcome& outcome) {
   switch (outcome.result) {
     case RecordResult::kDone: text.Append(kind == RecordKind::kProgram ? "ran" : "removed"); break;
@@ -26,12 +21,7 @@ void Count(RunTally& tally, RecordKind kind, const RecordOutcome& outcome) {
   switch (outcome.result) {
     case RecordResult::kDone: ++(kind == RecordKind::kProgram ? tally.ran : tally.removed); break;
     case RecordResult::kAlreadyGone: ++tally.alreadyGone; break;
-    case RecordResult::kOnRestartList:
-      ++tally.onRestartList;
-      if (outcome.error != kFileNotFound && outcome.error != kPathNotFound) {
-        tally.restartNeeded = true;
-      }
-      break;
+    case RecordResult::kOnRestartList: ++tally.onRestartList; break;
     case RecordResult::kKeptShared:
     case RecordResult::kKeptByAnswer: ++tally.kept; break;
     case RecordResult::kSkipped: ++tally.skipped; break;

@@ -47,19 +47,22 @@ const std::vector<Case> kCases = {
                  "%@App\\plugins\\ext.dll", "%@App\\plugins\\deep\\dependent_com_server.dll",
                  "%@App\\plugins\\deep\\plain_library.dll", "&@App\\fonts\\e2e.ttf",
                  ":HKEY_CURRENT_USER\\~\\Vendor\\Product\\Window",
-                 ";@App\\tools\\cleanup.exe --final", ";", ";", "@Desktop\\uninstall-e2e.lnk"},
+                 ";@App\\tools\\cleanup.exe --final", ";", ";", "@Desktop\\uninstall-e2e.lnk",
+                 "@App\\bin\\gone.txt"},
      .gone = {"App\\bin\\", "App\\bin\\tool.exe", "App\\docs\\", "App\\docs\\en\\",
               "App\\docs\\en\\guide.txt", "App\\docs\\readme.txt", "App\\plugins\\",
               "App\\plugins\\ext.dll", "App\\plugins\\deep\\", "App\\plugins\\deep\\plain_library.dll",
               "App\\plugins\\deep\\dependent_com_server.dll", "App\\fonts\\",
               "App\\fonts\\e2e.ttf", "App\\unicows.dll", "Desktop\\uninstall-e2e.lnk",
               "T\\Vendor\\", "T\\Vendor\\Product\\", ":T\\Vendor\\Product\\Window"},
+     // A file already gone waits for no restart.
+     .restart = {"App\\bin\\gone.txt", "App\\bin\\"},
      .arguments = "-S -Lreport.txt",
      .exitCode = 0,
      .came = {"App\\tools\\record_program.txt", "Started here\\report.txt"},
      .report = {"run: unattended\r\nlog: @App\\uninstall.log\r\nproduct: Test Tool ($)\r\n"
                 "registration: removed\r\nline 4: file @App\\bin\\tool.exe: removed\r\n",
-                "\r\nsummary: 10 records: 9 removed, 1 run, 0 already gone, 0 put on the restart "
+                "\r\nsummary: 11 records: 9 removed, 1 run, 0 already gone, 1 put on the restart "
                 "list, 0 kept, 0 skipped, 0 failed; exit code 0\r\n"},
      .hungWindow = true},
     // Directories emptied in any order are pruned, not those with files of the

@@ -82,8 +82,7 @@ TEST(UninstallLog, RecordsOfEveryKindAndEveryLineThatCannotBeTrusted) {
 }
 
 // A line for every record in log order, in the words log_plan uses, as it goes,
-// then the summary. A file that is not there (error 3) waits for no restart; a
-// change that takes effect only then does.
+// then the summary. What waits for the restart makes the exit code 3010.
 TEST(RunReport, ALineForEveryRecordInLogOrderThenTheSummary) {
   TempDir dir;
   TextLineFile log;

@@ -29,6 +29,8 @@ struct Case {
   std::set<std::string> companions = kCompanions;
   std::vector<std::string> report = {};  // what the report file holds
   std::string reportFile = "Started here\\report.txt";
+  // Started exactly as the QuietUninstallString the installer registered says.
+  bool quiet = false;
   bool hungWindow = false;  // a program's window that never answers stands all through the run
 };
 
@@ -134,6 +136,15 @@ const std::vector<Case> kCases = {
      .log = "Busy\r\n$\r\n\r\n@App\\bin\\busy.dll\r\n@App\\bin\\other.dll\r\n",
      .report = {"\r\nline 4: file @App\\bin\\busy.dll: put on the restart list (error 32",
                 "\r\nline 5: file @App\\bin\\other.dll: removed\r\n", "; exit code 3010\r\n"}},
+    // As a deployment tool starts it: silent, to the end. The installer logged
+    // the value, so the whole registration goes.
+    {.name = "QuietUninstallStringRunsSilentlyToTheEnd",
+     .setup = {"@App\\bin\\tool.exe"},
+     .records = {"@App\\bin\\tool.exe",
+                 ":HKEY_LOCAL_MACHINE\\" + std::string(kUninstallRoot) + "\\$\\QuietUninstallString"},
+     .gone = {"App\\bin\\", "App\\bin\\tool.exe", ":U\\QuietUninstallString"},
+     .exitCode = 0,
+     .quiet = true},
     {.name = "MissingLogGives1603UnattendedAndRemovesNothing",
      .setup = {"@App\\bin\\tool.exe"},
      .arguments = "-S",
@@ -229,6 +240,10 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
   }
   if (c.log.empty()) s.Log(c.records);
   if (!c.log.empty() && c.log != "none") s.RawLog(s.Expand(c.log));
+  if (c.quiet) {
+    SetString(HKEY_LOCAL_MACHINE, s.registration, "QuietUninstallString",
+              "\"" + s.uninstaller.string() + "\" -S");
+  }
   Listing before = s.List();
   const WNDCLASSW listenerClass{0, CountFontChanges, 0, 0, nullptr, nullptr, nullptr, nullptr,
                                 nullptr, L"FontChanges"};
@@ -237,7 +252,13 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
       CreateWindowW(L"FontChanges", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   gFontChanges = 0;
 
-  if (c.arguments.starts_with("-S")) {
+  if (c.quiet) {
+    char command[MAX_PATH * 2] = {};
+    DWORD size = sizeof command;
+    RegGetValueA(HKEY_LOCAL_MACHINE, s.registration.c_str(), "QuietUninstallString", RRF_RT_REG_SZ,
+                 nullptr, command, &size);
+    EXPECT_EQ(s.Unattended(command), "exit " + std::to_string(c.exitCode));
+  } else if (c.arguments.starts_with("-S")) {
     EXPECT_EQ(s.Unattended(s.Expand(c.arguments)), "exit " + std::to_string(c.exitCode));
   } else {
     EXPECT_EQ(s.Finish(c.arguments), c.exitCode);

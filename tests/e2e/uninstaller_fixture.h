@@ -170,8 +170,11 @@ class Scenario {
     return listing;
   }
 
+  // Arguments that start with a quote are the whole command line.
   bool Start(Process& process, const std::string& arguments = "-C") const {
-    return gui::Start("\"" + uninstaller.string() + "\" " + arguments, work.string(), process);
+    const std::string program = "\"" + uninstaller.string() + "\" ";
+    return gui::Start(arguments.starts_with('"') ? arguments : program + arguments, work.string(),
+                      process);
   }
   // Starts it, takes the language proposed when it asks, waits for the wizard
   // to finish and presses Finish; the exit code (STILL_ACTIVE: it never did).

@@ -36,6 +36,11 @@ std::string SystemDirectory() {
   GetSystemDirectoryA(path, sizeof path);
   return path;
 }
+std::string ProgramFilesDirectory() {
+  char path[MAX_PATH] = "C:\\Program Files";
+  GetEnvironmentVariableA("ProgramFiles", path, sizeof path);
+  return path;
+}
 std::string WindowsDirectory() {
   char path[MAX_PATH] = {};
   GetWindowsDirectoryA(path, sizeof path);
@@ -137,9 +142,7 @@ struct Installation {
 
 Installation LayOut(const fs::path& source) {
   Installation in;
-  char programFiles[MAX_PATH] = "C:\\Program Files";
-  GetEnvironmentVariableA("ProgramFiles", programFiles, sizeof programFiles);
-  in.root = fs::path(programFiles) / "Sample Tool";
+  in.root = fs::path(ProgramFilesDirectory()) / "Sample Tool";
   fs::remove_all(in.root);
   fs::create_directories(in.root / "docs" / "en");
   fs::create_directories(in.root / "plugins");
@@ -229,6 +232,37 @@ void Report(const char* title, const Installation& in) {
   for (const auto& entry : RestartList()) std::printf("    %s\n", entry.c_str());
 }
 
+// The wizard once more, finished, on a display at 150 % (144 DPI, which Wine
+// gives each new process from LogPixels), for a screenshot beside the others.
+void ShowAt150Percent(const fs::path& source, const fs::path& output) {
+  const char* desktop = "Control Panel\\Desktop";
+  SetDword(HKEY_CURRENT_USER, desktop, "LogPixels", 144);
+  const fs::path root = fs::path(ProgramFilesDirectory()) / "Sample Tool 150";
+  fs::remove_all(root);
+  WriteText(root / "readme.txt", "Sample Tool file readme.txt");
+  fs::copy_file(source / "uninstall.exe", root / "uninstall.exe");
+  fs::copy_file(source / "lang.ini", root / "lang.ini");
+  WriteText(root / "uninstall.log", "Sample Tool 2.1\r\nSampleTool\r\nEnglish\r\n" +
+                                        (root / "readme.txt").string() + "\r\n");
+  gui::Process process;
+  if (gui::Start("\"" + (root / "uninstall.exe").string() + "\" -C", "", process)) {
+    const gui::Wizard wizard = gui::WaitForWizard(process.id);
+    if (wizard.page &&
+        gui::WaitUntil([&] { return wizard.SuccessShown() && wizard.FinishEnabled(); })) {
+      Sleep(300);
+      SaveScreenshot(wizard.sheet, output / "wizard-finished-150.bmp");
+      std::printf("\n== at 150 %% (144 DPI) ==\n  wizard finished, exit code %lu\n",
+                  gui::FinishWizard(process, wizard));
+    }
+    gui::Kill(process);
+  }
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, desktop, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    RegDeleteValueA(key, "LogPixels");
+    RegCloseKey(key);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -286,5 +320,6 @@ int main(int argc, char** argv) {
               gui::ControlText(wizard.page, IDC_PAGE_SUCCESS).c_str());
   std::printf("  uninstall.exe ended with exit code %lu\n", gui::FinishWizard(process, wizard));
   Report("after", in);
+  ShowAt150Percent(source, output);
   return 0;
 }

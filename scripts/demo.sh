@@ -2,9 +2,10 @@
 # The main job: builds uninstall.exe, lays out an example installation in a Wine
 # prefix, uninstalls it with the wizard driven as a person would (on your own
 # display when DISPLAY is set, else on a private Xvfb), saves screenshots of the
-# wizard at work and finished, and prints what was removed and what waits for
-# the next restart. It shows the 32-bit build, the product that ships, where this
-# machine executes 32-bit code, else (or with UNINSTALL_WINE_ARCH=64) the 64-bit one.
+# wizard at work and finished (and finished once more on a display at 150 %),
+# and prints what was removed and what waits for the next restart. It shows the
+# 32-bit build, the product that ships, where this machine executes 32-bit code,
+# else (or with UNINSTALL_WINE_ARCH=64) the 64-bit one.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/setup.sh

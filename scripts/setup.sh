@@ -10,6 +10,7 @@ packages=(
   wine wine32:i386 wine64 xvfb x11-apps
   clang libclang-rt-14-dev llvm-14  # llvm-14: the symbolizer for readable sanitizer reports
   python3 imagemagick fonts-dejavu-core
+  openssl osslsigncode  # signing: scripts/sign.sh and its test
 )
 
 missing=()

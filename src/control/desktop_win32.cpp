@@ -7,13 +7,24 @@
 namespace {
 
 // A negative height is the characters' own height in pixels, without the
-// font's leading.
+// font's leading, here at the display's standard 96 DPI.
 constexpr LONG kTitleFontHeight = -14;
 constexpr LONG kBodyFontHeight = -12;
+constexpr int kStandardDpi = 96;
+
+// The screen's DPI, which the dialog templates' font follows too. The process
+// is system-DPI-aware (its manifest), so this is the system's DPI on every
+// Windows, those without the DPI functions (the 9x family, older NT) included.
+int ScreenDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kStandardDpi;
+}
 
 HFONT CreateArialFont(LONG height, LONG weight) {
   LOGFONTA font{};
-  font.lfHeight = height;
+  font.lfHeight = MulDiv(height, ScreenDpi(), kStandardDpi);
   font.lfWeight = weight;
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfOutPrecision = OUT_STROKE_PRECIS;

@@ -25,7 +25,8 @@ class ComScope {
 // matter: a dialog that cannot be made is handled where it is shown).
 void RegisterDialogClass(HINSTANCE instance);
 
-// The title and body fonts of the dialog texts, Arial.
+// The title and body fonts of the dialog texts, Arial, at their heights
+// scaled to the screen's DPI, as the dialog templates' font is.
 struct DialogFonts {
   DialogFonts();
   HFONT Title() const { return static_cast<HFONT>(title.get()); }

@@ -4,8 +4,12 @@
 // outside that the next run completes.
 #include "uninstaller_fixture.h"
 
+#include <algorithm>
+#include <array>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <tuple>
 
 #include "support/windows_text.h"
 
@@ -143,6 +147,72 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
     EXPECT_EQ(fs::exists(path), kept) << name;
     EXPECT_EQ(DwordValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, path), ~0u) << name;
     DeleteFileA(path.c_str());
+  }
+}
+
+// The box {left, top, right, bottom} of what `draw` inks on a white bitmap
+// `width` x `height`: the pixels of another colour than the bottom right one.
+using Box = std::array<int, 4>;
+Box InkBox(int width, int height, const std::function<void(HDC)>& draw) {
+  const UniqueGdiObject bitmap(CreateBitmap(width, height, 1, 32, nullptr));
+  const HDC memory = CreateCompatibleDC(nullptr);
+  SelectObject(memory, bitmap.get());
+  PatBlt(memory, 0, 0, width, height, WHITENESS);
+  draw(memory);
+  DeleteDC(memory);
+  std::vector<DWORD> pixels(width * height);
+  GetBitmapBits(static_cast<HBITMAP>(bitmap.get()), width * height * 4, pixels.data());
+  Box box = {width, height, 0, 0};
+  for (int i = 0, x = 0, y = 0; i < width * height; x = ++i % width, y = i / width) {
+    if ((pixels[i] ^ pixels.back()) & 0xFFFFFF) {
+      box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1),
+             std::max(box[3], y + 1)};
+    }
+  }
+  return box;
+}
+
+// The heading and the success line are drawn in Arial at their heights scaled
+// to the display, and whole: the control shows all that the font inks drawn
+// unclipped. Wine takes the DPI from LogPixels for each new process. (The
+// description's second line, when it wraps, lies partly under the group box.)
+TEST(Wizard, TheTextsFollowTheDisplayAndFitTheirControls) {
+  if (std::getenv("WINEPREFIX") == nullptr) GTEST_SKIP() << "Windows takes a new DPI at logon";
+  const SavedValue saved(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
+  for (const DWORD dpi : {96, 144, 192}) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, 4);
+    const Scenario s;
+    s.Log({});
+    Process process;
+    ASSERT_TRUE(s.Start(process));
+    const Wizard wizard = WaitForWizard(process.id);
+    ASSERT_TRUE(WaitUntil([&] { return wizard.SuccessShown() && wizard.FinishEnabled(); }));
+    for (const auto& [name, id, height, weight] :
+         {std::tuple{"the heading", IDC_PAGE_HEADING, 14, FW_BOLD},
+          std::tuple{"the success line", IDC_PAGE_SUCCESS, 12, FW_NORMAL}}) {
+      const HWND control = Control(wizard.page, id);
+      RECT client{};
+      GetClientRect(control, &client);
+      const UniqueGdiObject font(CreateFontA(-MulDiv(height, dpi, 96), 0, 0, 0, weight, 0, 0, 0,
+                                             DEFAULT_CHARSET, OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS,
+                                             ANTIALIASED_QUALITY, VARIABLE_PITCH, "Arial"));
+      const Box drawn = InkBox(client.right, 4 * client.bottom, [&](HDC memory) {
+        SelectObject(memory, font.get());
+        DrawTextW(memory, Text(control).c_str(), -1, &client, DT_SINGLELINE | DT_NOCLIP);
+      });
+      POINT origin{};
+      ClientToScreen(control, &origin);
+      const HDC screen = GetDC(nullptr);
+      const auto shown = [&] {
+        return InkBox(client.right, client.bottom, [&](HDC memory) {
+          BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+        });
+      };
+      WaitUntil([&] { return shown() == drawn; }, 2000);
+      EXPECT_EQ(shown(), drawn) << name << " at " << dpi << " DPI";
+      ReleaseDC(nullptr, screen);
+    }
+    EXPECT_EQ(FinishWizard(process, wizard), 1u);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "localization/dialog_texts_win32.h"
+#include "removal/system_files_win32.h"
 
 class PendingPrunes;
 class ProtectedFolders;
@@ -29,8 +30,9 @@ enum class FileDecision {
 };
 
 // Whether the file may be deleted now. A file directly in the system directory
-// is shared: its SharedDLLs count is lowered first, and when no reference is
-// left the user is asked, unless an earlier "to all" answer holds.
+// (IsInSystemDirectory) is shared: its SharedDLLs count (under CountedName) is
+// lowered first, and when no reference is left the user is asked, unless an
+// earlier "to all" answer holds.
 FileDecision PrepareFileRemoval(std::string_view filePath, std::string_view systemDirectory,
                                 SystemFilePrompt& prompt);
 

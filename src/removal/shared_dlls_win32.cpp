@@ -34,3 +34,8 @@ long AdjustSharedDllCount(std::string_view filePath, long change) {
   registry.DeleteRegistryValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath);
   return 0;
 }
+
+bool HasSharedDllCount(std::string_view filePath) {
+  return RegistryAccess().ReadRegistryDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath,
+                                            kCountAbsent) != kCountAbsent;
+}

@@ -4,6 +4,7 @@
 // outside that the next run completes.
 #include "uninstaller_fixture.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -52,18 +53,19 @@ TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
   EXPECT_FALSE(fs::exists(file));
 }
 
-// Shared files in the system directory: the prompt comes when no reference is
-// left (the count is gone then, whatever the answer) or none was counted, "to
-// all" answers hold for the rest of the run, and an unattended run keeps the
-// file. Meanwhile the bar moves record by record and Cancel, Escape and the
+// Shared files in the system directory, whatever the log's spelling of it (a
+// short name, other case and slashes, "\\?\"): the prompt comes when no
+// reference is left (the count is gone then, whatever the answer) or none was
+// counted, "to all" answers hold for the rest of the run, and an unattended
+// run keeps the file. Meanwhile the bar moves record by record and Cancel, Escape and the
 // close box do nothing; Finish comes last, with the success line shown.
 TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
   const Scenario s;
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, sizeof system);
-  std::map<std::string, std::string> files;
+  std::map<std::string, std::string> files, logged;
   for (const char* name : {"yes", "uncounted", "no", "all", "after", "nos", "nos2", "silent"}) {
-    files[name] = std::string(system) + "\\e2e" + s.unique + name + ".dll";
+    files[name] = logged[name] = std::string(system) + "\\e2e" + s.unique + name + ".dll";
     std::ofstream(files[name]) << "shared";
     const DWORD count = 1;
     if (std::string_view(name) != "uncounted") {
@@ -71,13 +73,20 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
                       4);
     }
   }
+  char shortName[MAX_PATH] = {};
+  GetShortPathNameA(files["yes"].c_str(), shortName, MAX_PATH);
+  logged["yes"] = shortName;
+  CharUpperA(system);
+  logged["no"] = std::string(system) + "/" + fs::path(files["no"]).filename().string();
+  std::replace(logged["no"].begin(), logged["no"].end(), '\\', '/');
+  logged["all"] = "\\\\?\\" + files["all"];
   Process process;
   Wizard wizard;
   int progress = 0;
   const auto answer = [&](const char* name, int button) {
     const HWND prompt = WaitForSystemFilePrompt(process.id);
     ASSERT_NE(prompt, nullptr) << name;
-    EXPECT_EQ(Text(prompt), fs::path(files[name]).filename().wstring());
+    EXPECT_EQ(Text(prompt), fs::path(logged[name]).filename().wstring());
     EXPECT_GT(wizard.Progress(), progress);
     progress = wizard.Progress();
     EXPECT_FALSE(wizard.FinishEnabled());
@@ -89,7 +98,9 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
     PressButton(prompt, button);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }));
   };
-  s.Log({files["yes"], files["uncounted"], files["no"], files["all"], files["after"]});
+  std::string log = "Test Tool\r\n" + s.product + "\r\nEnglish\r\n";  // a short name's '~' as it is
+  for (const char* name : {"yes", "uncounted", "no", "all", "after"}) log += logged[name] + "\r\n";
+  s.RawLog(log);
   ASSERT_TRUE(s.Start(process));
   wizard = WaitForWizard(process.id);
   const HWND prompt = WaitForSystemFilePrompt(process.id);

@@ -203,6 +203,28 @@ TEST(PathPlaceholders, ExpandFoldCollapseOrRejectWhole) {
   }
 }
 
+// A directory as the system reads its spelling ("-": it does not fit); two
+// spellings of one directory compare equal, A-Z folded.
+TEST(FileRemoval, DirectoriesAreReadAsTheSystemReadsThem) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"C:\\Windows\\System32\\", "C:\\Windows\\System32"},
+      {"c:/windows//system32/", "c:\\windows\\system32"},
+      {"\\\\?\\C:\\Windows\\System32", "C:\\Windows\\System32"},
+      {"\\\\?\\unc\\server\\share\\d\\", "\\\\server\\share\\d"},
+      {"//server/share/", "\\\\server\\share"},
+      {"C:\\Windows\\.\\Temp\\..\\System32\\", "C:\\Windows\\System32"},
+      {"C:\\..\\x\\..\\..", "C:"},
+      {"\\\\?\\C:\\" + std::string(256, 'd') + "\\..", "C:"},
+      {"C:\\" + std::string(257, 'd') + "\\", "-"},
+  };
+  for (const auto& [spelling, normal] : cases) {
+    DirectoryText read;
+    EXPECT_EQ(NormalizeDirectory(spelling, read) ? std::string(read.view()) : "-", normal) << spelling;
+  }
+  EXPECT_TRUE(SameDirectory("\\\\?\\c:/WINDOWS/system32/", "C:\\Windows\\System32"));
+  EXPECT_FALSE(SameDirectory("C:\\Windows\\System32\\x", "C:\\Windows\\System32"));
+}
+
 // Directories end with a backslash, files do not; C: and C:\P are protected
 // (compared A-Z folded).
 static bool IsProtected(std::string_view d) { return SameDirectory(d, "c:\\p") || d == "C:"; }
@@ -223,7 +245,7 @@ struct FileSystem {
 // Gathered pruning against pruning after each file, on random installations:
 // the same directories must go, with no more removal attempts. Some files stay,
 // some named files are missing, and now and then another record ("") prunes what
-// was gathered so far. Wide trees make the gathering grow its tables.
+// was gathered so far. Wide trees make the gathering grow its buffers.
 TEST(PendingPrunes, RandomInstallationsEndAsWhenPrunedAfterEachFile) {
   for (unsigned seed = 1; seed <= 300; ++seed) {
     std::mt19937 random(seed);

@@ -5,6 +5,7 @@
 // directory from the system's settings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,6 +16,7 @@
 #include "removal/path_placeholders_win32.h"
 #include "removal/restart_list_win32.h"
 #include "removal/shared_dlls_win32.h"
+#include "removal/system_files_win32.h"
 #include "support/registry_calls.h"
 #include "support/restart_list_state.h"
 #include "support/temp_dir.h"
@@ -73,11 +75,7 @@ std::pair<std::string, std::string> Deletion(const std::string& path) {
   return {"\\??\\" + path, ""};
 }
 
-std::string WininitLine(const std::string& path) {
-  char shortPath[MAX_PATH] = {};
-  GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
-  return "NUL=" + std::string(shortPath) + "\r\n";
-}
+std::string WininitLine(const std::string& path) { return "NUL=" + ShortPath(path) + "\r\n"; }
 
 // A file scheduled again stands once, before its directory; other programs'
 // entries stay. Only rewriting WININIT.INI asks for a restart. Both lists are
@@ -168,6 +166,45 @@ TEST(SharedDllCount, OnlyACountThatCanBeLoweredGoesDown) {
     EXPECT_EQ(Stored(name), c.after.empty() ? before : c.after);
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, name.c_str());
   }
+}
+
+// A file directly in the system directory under any spelling the system reads
+// is a system file, counted under the log's spelling or else the system's own.
+// A directory of the test's own with a long name stands in for the system's.
+TEST(SystemFiles, AnySpellingOfTheSystemDirectoryNamesIt) {
+  const TempDir dir;
+  const std::string system = dir.File("System Files");
+  for (const char* folder : {"System Files\\sub", "elsewhere\\System Files"}) {
+    std::filesystem::create_directories(dir.File(folder));
+  }
+  const std::string file = dir.Write("System Files\\long-name.dll", "shared");
+  dir.Write("System Files\\sub\\x.dll", "");
+  dir.Write("elsewhere\\System Files\\long-name.dll", "");
+  const DWORD count = 1;
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, file.c_str(), REG_DWORD, &count, 4);
+  std::string upper = file, slashes = file;
+  CharUpperA(upper.data());
+  std::replace(slashes.begin(), slashes.end(), '\\', '/');
+  const struct {
+    std::string spelling;
+    std::string counted;  // empty: no system file
+  } kCases[] = {
+      {upper, upper},  // value names are not case-sensitive
+      {slashes, file},
+      {"\\\\?\\" + file, file},
+      {ShortPath(system) + "\\long-name.dll", file},
+      {ShortPath(file), file},
+      {system + "\\sub\\..\\long-name.dll", file},
+      {system + "\\sub\\x.dll", ""},
+      {ShortPath(dir.File("elsewhere\\System Files\\long-name.dll")), ""},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(IsInSystemDirectory(c.spelling, system), !c.counted.empty()) << c.spelling;
+    if (!c.counted.empty()) {
+      EXPECT_EQ(CountedName(c.spelling, system).view(), c.counted) << c.spelling;
+    }
+  }
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, file.c_str());
 }
 
 // The user's setting, then the machine's, then the default.

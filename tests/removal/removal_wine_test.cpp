@@ -26,7 +26,7 @@ namespace {
 // GetVersion's high bit marks the 9x family.
 bool SystemIsNt() { return GetVersion() < 0x80000000; }
 
-enum Staging { kLeftOverCopy, kReadOnly, kHeldOpen };
+enum Staging { kLeftOverCopy, kReadOnly, kHeldOpen, kCopyHeld };
 
 TEST(RemoveIniEntry, TheEditedCopyReplacesTheFileOrTheFileStaysAsItIs) {
   const struct {
@@ -41,6 +41,9 @@ TEST(RemoveIniEntry, TheEditedCopyReplacesTheFileOrTheFileStaysAsItIs) {
       // when another program holds it open: the deletion waits for that handle,
       // and the rename meets the name still taken.
       {kHeldOpen, "[boot]\r\nshell=x.exe\r\nkeep=1\r\n", "[boot]\r\nkeep=1\r\n", ERROR_SUCCESS},
+      // A copy that cannot take the file's name (another program holds it):
+      // the file stays, on the 9x family too, where it went aside meanwhile.
+      {kCopyHeld, "[boot]\r\nshell=x.exe\r\n", "[boot]\r\nshell=x.exe\r\n", ERROR_SHARING_VIOLATION},
   };
   for (const auto& c : kCases) {
     if (c.staging == kHeldOpen && !SystemIsNt()) continue;  // 9x cannot replace in one step
@@ -56,12 +59,27 @@ TEST(RemoveIniEntry, TheEditedCopyReplacesTheFileOrTheFileStaysAsItIs) {
       ASSERT_TRUE(reader);
       RemoveIniEntry("boot", "shell=x.exe", ini, true);
     }
+    UniqueHandle copyHolder;
+    if (c.staging == kCopyHeld) {
+      copyHolder.Reset(CreateFileA(dir.Write("system.ini_", "").c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                   nullptr));
+      ASSERT_TRUE(copyHolder);
+    }
     const IniEditResult result = RemoveIniEntry("boot", "shell=x.exe", ini, SystemIsNt());
+    copyHolder.Reset();
     SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(result.error, c.error);
     EXPECT_EQ(dir.Read("system.ini"), c.after);
-    EXPECT_FALSE(std::filesystem::exists(ini + "_"));
+    EXPECT_EQ(std::filesystem::exists(ini + "_"), c.staging == kCopyHeld);
+    EXPECT_FALSE(std::filesystem::exists(ini + "~"));
   }
+}
+
+std::string ShortPath(const std::string& path) {
+  char shortPath[MAX_PATH] = {};
+  GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+  return shortPath;
 }
 
 std::string EntryData(const RestartEntries& entries) {

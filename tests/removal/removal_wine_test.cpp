@@ -119,6 +119,14 @@ TEST(RestartList, FormsOnDisk) {
     schedule(b);
     EXPECT_EQ(PendingRenamesData(),
               EntryData({others[0], others[1], Deletion(a), Deletion(b), Deletion(folder)}) + '\0');
+    // An unfinished entry for the file at the list's end goes alone, and the
+    // caller hears of it to tell the user.
+    const std::string unfinished = EntryData(others) + "\\??\\" + a + '\0';
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, REG_MULTI_SZ,
+                    unfinished.data(), static_cast<DWORD>(unfinished.size()));
+    EXPECT_TRUE(schedule(a).corruptEntryDropped);
+    EXPECT_EQ(PendingRenamesData(),
+              EntryData({others[0], others[1], Deletion(a), Deletion(folder)}) + '\0');
     return;
   }
   char windows[MAX_PATH] = {};

@@ -4,7 +4,6 @@
 // outside that the next run completes.
 #include "uninstaller_fixture.h"
 
-#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -53,11 +52,11 @@ TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
   EXPECT_FALSE(fs::exists(file));
 }
 
-// Shared files in the system directory, whatever the log's spelling of it (a
-// short name, other case and slashes, "\\?\"): the prompt comes when no
-// reference is left (the count is gone then, whatever the answer) or none was
-// counted, "to all" answers hold for the rest of the run, and an unattended
-// run keeps the file. Meanwhile the bar moves record by record and Cancel, Escape and the
+// Shared files in the system directory, whatever the log's spelling (a short
+// name, other case and slashes, "\\?\"): the prompt comes when no reference is
+// left (the count is gone then, whatever the answer) or none was counted, "to
+// all" answers hold for the rest of the run, and an unattended run keeps the
+// file. Meanwhile the bar moves record by record and Cancel, Escape and the
 // close box do nothing; Finish comes last, with the success line shown.
 TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
   const Scenario s;
@@ -73,12 +72,9 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
                       4);
     }
   }
-  char shortName[MAX_PATH] = {};
-  GetShortPathNameA(files["yes"].c_str(), shortName, MAX_PATH);
-  logged["yes"] = shortName;
-  CharUpperA(system);
-  logged["no"] = std::string(system) + "/" + fs::path(files["no"]).filename().string();
-  std::replace(logged["no"].begin(), logged["no"].end(), '\\', '/');
+  logged["yes"] = ShortPath(files["yes"]);
+  CharUpperBuffA(logged["no"].data(), static_cast<DWORD>(strlen(system)));
+  for (char& c : logged["no"]) c = c == '\\' ? '/' : c;
   logged["all"] = "\\\\?\\" + files["all"];
   Process process;
   Wizard wizard;

@@ -11,8 +11,12 @@
 
 namespace {
 
+// A normalised directory's last name, and the directory above it.
 std::string_view LastName(std::string_view normal) {
   return normal.substr(normal.find_last_of('\\') + 1);
+}
+std::string_view Parent(std::string_view normal) {
+  return normal.substr(0, normal.size() - LastName(normal).size());
 }
 
 bool ShortForm(const DirectoryText& directory, DirectoryText& shortForm) {
@@ -23,31 +27,39 @@ bool ShortForm(const DirectoryText& directory, DirectoryText& shortForm) {
   return true;
 }
 
-// Whether the normalised directory is `system` under any spelling.
-bool IsSystemDirectory(const DirectoryText& directory, std::string_view system) {
-  DirectoryText normal;
-  if (system.empty() || !NormalizeDirectory(system, normal)) return false;
-  if (EqualsIgnoreAsciiCase(directory.view(), normal.view())) return true;
-  // Only short names are left to hide the system directory, and then the
-  // directory's last name is a short one (with a tilde) or the system
-  // directory's own. Every other directory is settled here, without asking
-  // the system for each file of the log.
+// Whether two normalised directories are one under any spelling.
+bool SameDirectoryOnDisk(const DirectoryText& directory, const DirectoryText& other) {
+  if (EqualsIgnoreAsciiCase(directory.view(), other.view())) return true;
+  // Only short names are left to hide the other directory, and then the
+  // directory's last name is a short one (with a tilde) or the other's own.
+  // Every other directory is settled here, without asking the system for each
+  // file of the log.
   const std::string_view name = LastName(directory.view());
-  if (name.find('~') == std::string_view::npos && !EqualsIgnoreAsciiCase(name, LastName(normal))) {
+  if (name.find('~') == std::string_view::npos && !EqualsIgnoreAsciiCase(name, LastName(other.view()))) {
     return false;
   }
-  DirectoryText shortDirectory, shortSystem;
-  return ShortForm(directory, shortDirectory) && ShortForm(normal, shortSystem) &&
-         EqualsIgnoreAsciiCase(shortDirectory.view(), shortSystem.view());
+  DirectoryText shortDirectory, shortOther;
+  return ShortForm(directory, shortDirectory) && ShortForm(other, shortOther) &&
+         EqualsIgnoreAsciiCase(shortDirectory.view(), shortOther.view());
 }
 
 }  // namespace
 
 bool IsInSystemDirectory(std::string_view filePath, std::string_view systemDirectory) {
-  DirectoryText directory;
-  if (systemDirectory.empty() || !NormalizeDirectory(DirectoryOf(filePath), directory)) return false;
-  return IsSystemDirectory(directory, systemDirectory) ||
-         IsSystemDirectory(directory, Wow64SystemDirectory());
+  DirectoryText directory, system, wow64;
+  if (systemDirectory.empty() || !NormalizeDirectory(DirectoryOf(filePath), directory) ||
+      !NormalizeDirectory(systemDirectory, system)) {
+    return false;
+  }
+  if (SameDirectoryOnDisk(directory, system)) return true;
+  // SysWOW64 lies beside the system directory: only a directory there, or one
+  // spelled with short names, is worth asking the system about.
+  if (!EqualsIgnoreAsciiCase(Parent(directory.view()), Parent(system.view())) &&
+      directory.view().find('~') == std::string_view::npos) {
+    return false;
+  }
+  return NormalizeDirectory(Wow64SystemDirectory(), wow64) && !wow64.empty() &&
+         SameDirectoryOnDisk(directory, wow64);
 }
 
 SystemFilePath CountedName(std::string_view filePath, std::string_view systemDirectory) {

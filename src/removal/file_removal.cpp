@@ -1,25 +1,51 @@
 #include "removal/file_removal.h"
 
 #include "common/ascii.h"
-#include "common/bounded_string.h"
-#include "common/limits.h"
-#include "common/path_parts.h"
 
 namespace {
 
-std::string_view WithoutTrailingSlash(std::string_view path) {
-  while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.remove_suffix(1);
-  return path;
-}
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 }  // namespace
 
-bool SameDirectory(std::string_view a, std::string_view b) {
-  return EqualsIgnoreAsciiCase(WithoutTrailingSlash(a), WithoutTrailingSlash(b));
+bool NormalizeDirectory(std::string_view directory, DirectoryText& normal) {
+  normal.Clear();
+  bool network = directory.size() >= 2 && IsSeparator(directory[0]) && IsSeparator(directory[1]);
+  if (network && directory.size() >= 4 && directory[2] == '?' && IsSeparator(directory[3])) {
+    // "\\?\" hands the rest to the system as written; "\\?\UNC\" begins a network path.
+    directory.remove_prefix(4);
+    network = directory.size() >= 4 && EqualsIgnoreAsciiCase(directory.substr(0, 3), "UNC") &&
+              IsSeparator(directory[3]);
+    if (network) directory.remove_prefix(3);
+  }
+  if (network) {
+    normal.Append('\\');  // the first of a network path's two: each name brings one
+  } else if (directory.size() >= 2 && directory[1] == ':') {
+    normal.Append(directory.substr(0, 2));
+    directory.remove_prefix(2);
+  }
+  const std::size_t root = normal.size();
+  while (!directory.empty()) {
+    std::size_t end = 0;
+    while (end < directory.size() && !IsSeparator(directory[end])) ++end;
+    const std::string_view name = directory.substr(0, end);
+    directory.remove_prefix(end < directory.size() ? end + 1 : end);
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      std::size_t cut = normal.size();
+      while (cut > root && normal[cut - 1] != '\\') --cut;
+      normal.Truncate(cut > root ? cut - 1 : root);
+      continue;
+    }
+    if (!normal.Append('\\') || !normal.Append(name)) return false;
+  }
+  return true;
 }
 
-bool IsInSystemDirectory(std::string_view filePath, std::string_view systemDirectory) {
-  return !systemDirectory.empty() && SameDirectory(DirectoryOf(filePath), systemDirectory);
+bool SameDirectory(std::string_view a, std::string_view b) {
+  DirectoryText normalA, normalB;
+  return NormalizeDirectory(a, normalA) && NormalizeDirectory(b, normalB) &&
+         EqualsIgnoreAsciiCase(normalA.view(), normalB.view());
 }
 
 void PruneDirectories(std::string_view directory,

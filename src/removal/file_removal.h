@@ -1,18 +1,25 @@
 #pragma once
-// The decisions of file removal that need no system call: which files count as
-// shared system files, and how the directories a deletion emptied are pruned.
+// The decisions of file removal that need no system call: how directories are
+// compared whatever their spelling, and how the directories a deletion emptied
+// are pruned.
 
 #include <string_view>
 
+#include "common/bounded_string.h"
 #include "common/function_ref.h"
+#include "common/limits.h"
 
-// Whether `filePath` lies directly in `systemDirectory` (not in a subdirectory).
-// The test is on the text, A-Z folded, so a short (8.3) spelling of the same
-// directory does not match.
-bool IsInSystemDirectory(std::string_view filePath, std::string_view systemDirectory);
+using DirectoryText = BoundedString<kPathCapacity>;
 
-// Whether `a` and `b` name the same directory as text: A-Z folded, a trailing
-// backslash or slash on either side ignored.
+// The directory as the system resolves its spelling: "\\?\" taken off ("\\?\UNC\"
+// becomes the "\\" of a network path), slashes read as backslashes, runs of
+// them as one (a network path keeps its two), "." and ".." components resolved,
+// no trailing separator ("C:\" is "C:"). Letter case stays. False when it does
+// not fit.
+bool NormalizeDirectory(std::string_view directory, DirectoryText& normal);
+
+// Whether `a` and `b` name the same directory as text: normalised, A-Z folded.
+// Short (8.3) names are the one spelling this cannot see through.
 bool SameDirectory(std::string_view a, std::string_view b);
 
 // Removes `directory` (which ends with a backslash) and then each parent in

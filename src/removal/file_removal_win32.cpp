@@ -99,7 +99,9 @@ FileDecision PrepareFileRemoval(std::string_view filePath, std::string_view syst
   if (!IsInSystemDirectory(filePath, systemDirectory)) return FileDecision::kRemove;
   // The count goes down before anybody is asked: another application that
   // still holds a reference keeps the file.
-  if (AdjustSharedDllCount(filePath, -1) != 0) return FileDecision::kStillShared;
+  if (AdjustSharedDllCount(CountedName(filePath, systemDirectory), -1) != 0) {
+    return FileDecision::kStillShared;
+  }
   switch (prompt.remembered) {
     case RememberedAnswer::kNoToAll: return FileDecision::kKeptByAnswer;
     case RememberedAnswer::kYesToAll: return FileDecision::kRemove;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "localization/dialog_texts_win32.h"
+#include "removal/system_files_win32.h"
 
 class PendingPrunes;
 class ProtectedFolders;
@@ -29,9 +30,10 @@ enum class FileDecision {
 };
 
 // Whether the file may be deleted now. A file directly in the system directory
-// is shared: its SharedDLLs count is lowered first, and when no reference is
-// left the user is asked, unless an earlier "to all" answer holds. A prompt
-// that cannot be shown keeps the file, as No does.
+// (IsInSystemDirectory) is shared: its SharedDLLs count (under CountedName) is
+// lowered first, and when no reference is left the user is asked, unless an
+// earlier "to all" answer holds. A prompt that cannot be shown keeps the
+// file, as No does.
 FileDecision PrepareFileRemoval(std::string_view filePath, std::string_view systemDirectory,
                                 SystemFilePrompt& prompt);
 

@@ -108,7 +108,8 @@ class IniCopier {
 
 bool MakeIniFilePaths(std::string_view filePath, IniFilePaths& paths) {
   if (filePath.size() > kIniFilePathMaxLength) return false;
-  return paths.file.Assign(filePath) && paths.copy.Assign(filePath) && paths.copy.Append('_');
+  return paths.file.Assign(filePath) && paths.copy.Assign(filePath) && paths.copy.Append('_') &&
+         paths.aside.Assign(filePath) && paths.aside.Append('~');
 }
 
 IniCopy CopyIniWithEdit(const IniFilePaths& paths, const IniEdit& edit, bool fileExists) {

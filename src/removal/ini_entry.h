@@ -13,7 +13,7 @@
 
 // A longer section name is refused: its "[name]" header would not fit 128 bytes.
 inline constexpr std::size_t kIniSectionMaxLength = 125;
-// A longer file path is refused: the copy's name adds one character.
+// A longer file path is refused: the copy's name and the aside's add one character.
 inline constexpr std::size_t kIniFilePathMaxLength = kPathCapacity - 2;
 // Lines are compared in pieces of this size less one; a longer line is copied
 // whole but never equals an entry or a section header.
@@ -25,6 +25,7 @@ using IniPath = BoundedString<kPathCapacity>;
 struct IniFilePaths {
   IniPath file;
   IniPath copy;
+  IniPath aside;  // "system.ini~": the file while the copy takes its place, where that takes two steps
 };
 
 // False when the path is longer than kIniFilePathMaxLength.

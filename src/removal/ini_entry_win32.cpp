@@ -33,13 +33,19 @@ DWORD ReplaceWithCopy(const IniFilePaths& paths, bool ntFamily) {
     DeleteFileA(paths.copy.c_str());
     return error;
   }
-  if (!DeleteFileA(paths.file.c_str())) {
-    const DWORD error = GetLastError();
-    DeleteFileA(paths.copy.c_str());
-    return error;
+  // The 9x family cannot replace a file in one step: the file goes aside, the
+  // copy takes its name, and should that fail the file comes back. An aside
+  // left by an interrupted run is older than the file.
+  DeleteFileA(paths.aside.c_str());
+  DWORD error = ERROR_SUCCESS;
+  if (!MoveFileA(paths.file.c_str(), paths.aside.c_str())) {
+    error = GetLastError();
+  } else if (!MoveFileA(paths.copy.c_str(), paths.file.c_str())) {
+    error = GetLastError();
+    MoveFileA(paths.aside.c_str(), paths.file.c_str());
   }
-  // Should the rename fail now, the copy is the only content left: it stays.
-  return MoveFileA(paths.copy.c_str(), paths.file.c_str()) ? ERROR_SUCCESS : GetLastError();
+  DeleteFileA(error == ERROR_SUCCESS ? paths.aside.c_str() : paths.copy.c_str());
+  return error;
 }
 
 }  // namespace

@@ -20,11 +20,10 @@ struct IniEditResult {
   bool restartAdvised = false;
 };
 
-// Edits the file through its copy and puts the copy in its place. On the NT
-// family the copy replaces the file in one step, so the file always holds its
-// old or its new content; the 9x family has no such call, and the file is
-// deleted before the copy is renamed (should the rename fail then, the copy
-// beside it is all that is left of the file).
+// Edits the file through its copy and puts the copy in its place, so that the
+// file always holds its old or its new content: on the NT family in one step;
+// the 9x family has no such call, and the file is renamed aside until the copy
+// has its name (should that fail, the file is renamed back).
 IniEditResult EditIniFile(std::string_view filePath, const IniEdit& edit, bool ntFamily);
 
 // Removes every line equal to `entry` from `section` of the file.

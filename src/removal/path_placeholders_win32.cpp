@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/system_directories_win32.h"
 #include "localization/text_lookup.h"
 #include "registry/registry_access.h"
 
@@ -12,17 +13,6 @@ constexpr std::string_view kUserProgramFilesDir =
 constexpr std::string_view kMachineProgramFilesDir =
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\ProgramFilesDir";
 constexpr std::string_view kDefaultProgramFilesDir = "C:\\Program Files";
-
-// A directory the system reports into a path buffer; false when it does not fit.
-bool SystemDirectory(UINT (WINAPI* query)(LPSTR, UINT), ExpandedPath& value) {
-  const UINT length = query(value.Buffer(), static_cast<UINT>(ExpandedPath::kCapacity));
-  if (length == 0 || length >= ExpandedPath::kCapacity) {
-    value.Clear();
-    return false;
-  }
-  value.SyncLength();
-  return true;
-}
 
 void ProgramFilesDirectory(ExpandedPath& value) {
   for (std::string_view path : {kUserProgramFilesDir, kMachineProgramFilesDir}) {
@@ -48,9 +38,9 @@ bool FetchPlaceholder(char letter, ExpandedPath& value) {
       ProgramFilesDirectory(value);
       return true;
     case 'S':
-      return SystemDirectory(GetSystemDirectoryA, value);
+      return value.Assign(SystemDirectory()) && !value.empty();
     case 'W':
-      return SystemDirectory(GetWindowsDirectoryA, value);
+      return value.Assign(WindowsDirectory()) && !value.empty();
     default:
       return false;
   }

@@ -27,8 +27,8 @@ class PendingPrunes {
   PendingPrunes& operator=(const PendingPrunes&) = delete;
 
   // Keeps a deleted file's directory (as PruneDirectories takes it) for the next
-  // PruneAll; a spelling already kept is kept once. False when it cannot be kept
-  // (no memory left): the caller prunes it at once.
+  // PruneAll. False when it cannot be kept (no memory left): the caller prunes
+  // it at once.
   bool Add(std::string_view directory);
   bool empty() const { return count_ == 0; }
 
@@ -45,18 +45,15 @@ class PendingPrunes {
     std::uint16_t depth;   // backslashes: the walk climbs at them
   };
 
-  std::string_view Text(std::size_t entry) const;
-  // The slot of `directory` in slots_: the one holding it, or the free one
-  // where it would go.
-  std::size_t Slot(std::string_view directory) const;
-  bool Reserve(std::size_t textLength);
-  // Whether the directory, as a walk names it, is kept.
+  std::string_view Text(const Entry& entry) const;
+  // The deepest first, then by text: the order of the walks, and the one a
+  // kept directory is looked up in.
+  bool Before(const Entry& entry, std::uint16_t depth, std::string_view text) const;
+  // Whether the directory, as a walk names it, is kept; the entries are sorted.
   bool IsKept(std::string_view directory) const;
-  void Clear();
 
-  HeapBuffer<char> text_;  // the directories one after another, each zero-terminated
+  HeapBuffer<char> text_;  // the directories one after another
   std::size_t textUsed_ = 0;
   HeapBuffer<Entry> entries_;
   std::size_t count_ = 0;
-  HeapBuffer<std::uint32_t> slots_;  // hash table of entry index + 1; 0 is a free slot
 };

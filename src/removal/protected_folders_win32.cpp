@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "common/ascii.h"
+#include "common/system_directories_win32.h"
+#include "common/system_library_win32.h"
 #include "common/win32_handles.h"
 #include "removal/file_removal.h"
 
@@ -21,7 +24,8 @@ constexpr int kShellFolders[] = {
     CSIDL_ADMINTOOLS, CSIDL_COMMON_ADMINTOOLS, CSIDL_PROGRAM_FILES,
     CSIDL_PROGRAM_FILES_COMMON, CSIDL_WINDOWS, CSIDL_SYSTEM,
 };
-constexpr int kExtraFolders = 5;  // Windows, system, temporary, Program Files, profiles root
+// Windows, system, SysWOW64, temporary, Program Files, profiles root
+constexpr int kExtraFolders = 6;
 static_assert(sizeof kShellFolders / sizeof kShellFolders[0] + kExtraFolders <=
               ProtectedFolders::kCapacity);
 
@@ -30,7 +34,7 @@ using GetFolderPathFunction = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
 // Older systems keep SHGetFolderPathA in SHFOLDER.DLL rather than SHELL32.
 GetFolderPathFunction FindGetFolderPath(UniqueModule& library) {
   for (const char* name : {"shell32.dll", "shfolder.dll"}) {
-    library.Reset(LoadLibraryA(name));
+    library.Reset(LoadSystemLibrary(name));
     if (!library) continue;
     if (auto function = reinterpret_cast<GetFolderPathFunction>(
             reinterpret_cast<void*>(GetProcAddress(library.get(), "SHGetFolderPathA")))) {
@@ -56,19 +60,24 @@ bool IsDriveRoot(std::string_view directory) {
 
 }  // namespace
 
-void ProtectedFolders::Add(const char* path) {
-  if (path[0] != '\0' && count_ < kCapacity && folders_[count_].Assign(path)) ++count_;
+void ProtectedFolders::Add(std::string_view path) {
+  if (!path.empty() && count_ < kCapacity && NormalizeDirectory(path, folders_[count_])) ++count_;
 }
 
 void ProtectedFolders::Collect() {
-  char path[MAX_PATH + 1];
-  if (GetWindowsDirectoryA(path, MAX_PATH)) Add(path);
-  if (GetSystemDirectoryA(path, MAX_PATH)) Add(path);
-  if (GetTempPathA(MAX_PATH, path)) Add(path);
-  const DWORD length = GetEnvironmentVariableA("ProgramFiles", path, MAX_PATH);
-  if (length > 0 && length < MAX_PATH) Add(path);
+  Add(WindowsDirectory());
+  Add(SystemDirectory());
+  Add(Wow64SystemDirectory());
+  char path[kPathCapacity];
+  const DWORD temporary = GetTempPathA(sizeof path, path);
+  if (temporary > 0 && temporary < sizeof path) Add(std::string_view(path, temporary));
+  const DWORD programFiles = GetEnvironmentVariableA("ProgramFiles", path, sizeof path);
+  if (programFiles > 0 && programFiles < sizeof path) Add(std::string_view(path, programFiles));
   UniqueModule library;
   if (GetFolderPathFunction getFolderPath = FindGetFolderPath(library)) {
+    // The shell writes at most MAX_PATH characters, the terminator included.
+    static_assert(sizeof path >= MAX_PATH);
+    // S_FALSE, a folder that does not exist, may leave the buffer as it was.
     for (int folder : kShellFolders) {
       path[0] = '\0';
       if (SUCCEEDED(getFolderPath(nullptr, folder, nullptr, 0, path))) Add(path);
@@ -76,14 +85,9 @@ void ProtectedFolders::Collect() {
     // The folder that holds every user's profile.
     path[0] = '\0';
     if (SUCCEEDED(getFolderPath(nullptr, CSIDL_PROFILE, nullptr, 0, path))) {
-      char* slash = nullptr;
-      for (char* c = path; *c; ++c) {
-        if (*c == '\\') slash = c;
-      }
-      if (slash != nullptr) {
-        *slash = '\0';
-        Add(path);
-      }
+      const std::string_view profile(path);
+      const std::size_t slash = profile.find_last_of('\\');
+      if (slash != std::string_view::npos) Add(profile.substr(0, slash));
     }
   }
 }
@@ -94,8 +98,10 @@ bool ProtectedFolders::Contains(std::string_view directory) {
     Collect();
     collected_ = true;
   }
+  DirectoryText normal;
+  if (!NormalizeDirectory(directory, normal)) return false;
   for (int i = 0; i < count_; ++i) {
-    if (SameDirectory(directory, folders_[i].view())) return true;
+    if (EqualsIgnoreAsciiCase(normal.view(), folders_[i].view())) return true;
   }
   return false;
 }

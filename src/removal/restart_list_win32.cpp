@@ -68,8 +68,8 @@ bool CancelFileAndDirectoryOnNt(const RestartPath& file, const RestartPath& dire
   if (read == 0) return true;
   const RestartListEdit forFile = RemoveRestartEntries(list.data(), read, file.view());
   if (!forFile.regularEnd) return false;
+  // The directory's walk meets the same regular end.
   const RestartListEdit forDirectory = RemoveRestartEntries(list.data(), forFile.length, directory.view());
-  if (!forDirectory.regularEnd) return false;
   if (forFile.changed || forDirectory.changed) {
     RegistryAccess::WriteRegistryMultiString(kPendingRenames, list.data(), forDirectory.length);
   }

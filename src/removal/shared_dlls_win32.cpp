@@ -33,3 +33,8 @@ long AdjustSharedDllCount(std::string_view filePath, long change) {
   RegistryAccess::DeleteRegistryValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath);
   return 0;
 }
+
+bool HasSharedDllCount(std::string_view filePath) {
+  return RegistryAccess().ReadRegistryDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath,
+                                            kCountAbsent) != kCountAbsent;
+}

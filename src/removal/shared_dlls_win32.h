@@ -11,3 +11,7 @@
 // a value of another type, or a missing value with a change of 0 or less is
 // left as it is, and the result is 0.
 long AdjustSharedDllCount(std::string_view filePath, long change);
+
+// Whether SharedDLLs holds a count for the file under this name: a value that
+// reads as a count, even one of 0 or of another type.
+bool HasSharedDllCount(std::string_view filePath);

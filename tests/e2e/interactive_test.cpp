@@ -67,7 +67,8 @@ TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
   EXPECT_FALSE(fs::exists(file));
 }
 
-// Shared files in the system directory: the prompt comes when no reference is
+// Shared files in the system directory, whatever the log's spelling (a short
+// name, other case and slashes, "\\?\"): the prompt comes when no reference is
 // left (the count is gone then, whatever the answer) or none was counted, "to
 // all" answers hold for the rest of the run, and an unattended run keeps the
 // file. Meanwhile the bar moves record by record and Cancel, Escape and the
@@ -76,9 +77,9 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
   const Scenario s;
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, sizeof system);
-  std::map<std::string, std::string> files;
+  std::map<std::string, std::string> files, logged;
   for (const char* name : {"yes", "uncounted", "no", "all", "after", "nos", "nos2", "silent"}) {
-    files[name] = std::string(system) + "\\e2e" + s.unique + name + ".dll";
+    files[name] = logged[name] = std::string(system) + "\\e2e" + s.unique + name + ".dll";
     std::ofstream(files[name]) << "shared";
     const DWORD count = 1;
     if (std::string_view(name) != "uncounted") {
@@ -86,13 +87,17 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
                       4);
     }
   }
+  logged["yes"] = ShortPath(files["yes"]);
+  CharUpperBuffA(logged["no"].data(), static_cast<DWORD>(strlen(system)));
+  for (char& c : logged["no"]) c = c == '\\' ? '/' : c;
+  logged["all"] = "\\\\?\\" + files["all"];
   Process process;
   Wizard wizard;
   int progress = 0;
   const auto answer = [&](const char* name, int button) {
     const HWND prompt = WaitForSystemFilePrompt(process.id);
     ASSERT_NE(prompt, nullptr) << name;
-    EXPECT_EQ(Text(prompt), fs::path(files[name]).filename().wstring());
+    EXPECT_EQ(Text(prompt), fs::path(logged[name]).filename().wstring());
     EXPECT_GT(wizard.Progress(), progress);
     progress = wizard.Progress();
     EXPECT_FALSE(wizard.FinishEnabled());
@@ -104,7 +109,9 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
     PressButton(prompt, button);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }));
   };
-  s.Log({files["yes"], files["uncounted"], files["no"], files["all"], files["after"]});
+  std::string log = "Test Tool\r\n" + s.product + "\r\nEnglish\r\n";  // a short name's '~' as it is
+  for (const char* name : {"yes", "uncounted", "no", "all", "after"}) log += logged[name] + "\r\n";
+  s.RawLog(log);
   ASSERT_TRUE(s.Start(process));
   wizard = WaitForWizard(process.id);
   const HWND prompt = WaitForSystemFilePrompt(process.id);

@@ -210,6 +210,21 @@ TEST(PathPlaceholders, ExpandFoldCollapseOrRejectWhole) {
   }
 }
 
+// A directory as the system reads its spelling ("-": it does not fit).
+TEST(FileRemoval, DirectoriesAreReadAsTheSystemReadsThem) {
+  const std::string w = "C:\\Windows\\System32", d256(256, 'd');
+  const std::pair<std::string, std::string> cases[] = {
+      {w + "\\", w}, {"C:/Windows//System32/", w}, {"\\\\?\\" + w, w},
+      {"C:\\Windows\\.\\Temp\\..\\System32\\", w}, {"C:\\..\\x\\..\\..", "C:"},
+      {"\\\\?\\unc\\server\\share\\d\\", "\\\\server\\share\\d"}, {"//server/share/", "\\\\server\\share"},
+      {"\\\\?\\C:\\" + d256 + "\\..", "C:"}, {"C:\\d" + d256 + "\\", "-"},
+  };
+  for (const auto& [spelling, normal] : cases) {
+    DirectoryText read;
+    EXPECT_EQ(NormalizeDirectory(spelling, read) ? std::string(read.view()) : "-", normal) << spelling;
+  }
+}
+
 // Directories end with a backslash, files do not; C: and C:\P are protected
 // (compared A-Z folded).
 static bool IsProtected(std::string_view d) { return SameDirectory(d, "c:\\p") || d == "C:"; }
@@ -230,7 +245,7 @@ struct FileSystem {
 // Gathered pruning against pruning after each file, on random installations:
 // the same directories must go, with no more removal attempts. Some files stay,
 // some named files are missing, and now and then another record ("") prunes what
-// was gathered so far. Wide trees make the gathering grow its tables.
+// was gathered so far. Wide trees make the gathering grow its buffers.
 TEST(PendingPrunes, RandomInstallationsEndAsWhenPrunedAfterEachFile) {
   for (unsigned seed = 1; seed <= 300; ++seed) {
     std::mt19937 random(seed);

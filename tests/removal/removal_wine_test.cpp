@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -16,8 +17,10 @@
 #include "removal/path_placeholders_win32.h"
 #include "removal/restart_list_win32.h"
 #include "removal/shared_dlls_win32.h"
+#include "removal/system_files_win32.h"
 #include "support/registry_calls.h"
 #include "support/restart_list_state.h"
+#include "support/system_paths.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -25,7 +28,7 @@ namespace {
 // GetVersion's high bit marks the 9x family.
 bool SystemIsNt() { return GetVersion() < 0x80000000; }
 
-enum Staging { kLeftOverCopy, kReadOnly, kHeldOpen };
+enum Staging { kLeftOverCopy, kReadOnly, kHeldOpen, kCopyHeld };
 
 TEST(RemoveIniEntry, TheEditedCopyReplacesTheFileOrTheFileStaysAsItIs) {
   const struct {
@@ -40,6 +43,9 @@ TEST(RemoveIniEntry, TheEditedCopyReplacesTheFileOrTheFileStaysAsItIs) {
       // when another program holds it open: the deletion waits for that handle,
       // and the rename meets the name still taken.
       {kHeldOpen, "[boot]\r\nshell=x.exe\r\nkeep=1\r\n", "[boot]\r\nkeep=1\r\n", ERROR_SUCCESS},
+      // A copy that cannot take the file's name (another program holds it):
+      // the file stays, on the 9x family too, where it went aside meanwhile.
+      {kCopyHeld, "[boot]\r\nshell=x.exe\r\n", "[boot]\r\nshell=x.exe\r\n", ERROR_SHARING_VIOLATION},
   };
   for (const auto& c : kCases) {
     if (c.staging == kHeldOpen && !SystemIsNt()) continue;  // 9x cannot replace in one step
@@ -48,18 +54,25 @@ TEST(RemoveIniEntry, TheEditedCopyReplacesTheFileOrTheFileStaysAsItIs) {
     const std::string ini = dir.Write("system.ini", c.before);
     if (c.staging == kLeftOverCopy) dir.Write("system.ini_", "from an interrupted run");
     if (c.staging == kReadOnly) SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY);
+    const auto hold = [](const std::string& path, DWORD share) {
+      return UniqueHandle(CreateFileA(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | share, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+    };
     if (c.staging == kHeldOpen) {
-      const UniqueHandle reader(CreateFileA(ini.c_str(), GENERIC_READ,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, 0, nullptr));
+      const UniqueHandle reader = hold(ini, FILE_SHARE_DELETE);
       ASSERT_TRUE(reader);
       RemoveIniEntry("boot", "shell=x.exe", ini, true);
     }
+    // Held without leave to be renamed.
+    const UniqueHandle copy =
+        c.staging == kCopyHeld ? hold(dir.Write("system.ini_", ""), 0) : UniqueHandle();
     const IniEditResult result = RemoveIniEntry("boot", "shell=x.exe", ini, SystemIsNt());
     SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(result.error, c.error);
     EXPECT_EQ(dir.Read("system.ini"), c.after);
-    EXPECT_FALSE(std::filesystem::exists(ini + "_"));
+    EXPECT_EQ(std::filesystem::exists(ini + "_"), c.staging == kCopyHeld);
+    EXPECT_FALSE(std::filesystem::exists(ini + "~"));
   }
 }
 
@@ -74,11 +87,7 @@ std::pair<std::string, std::string> Deletion(const std::string& path) {
   return {"\\??\\" + path, ""};
 }
 
-std::string WininitLine(const std::string& path) {
-  char shortPath[MAX_PATH] = {};
-  GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
-  return "NUL=" + std::string(shortPath) + "\r\n";
-}
+std::string WininitLine(const std::string& path) { return "NUL=" + ShortPath(path) + "\r\n"; }
 
 // A file scheduled again stands once, before its directory; other programs'
 // entries stay. Only rewriting WININIT.INI asks for a restart. Both lists are
@@ -92,18 +101,45 @@ TEST(RestartList, FormsOnDisk) {
     return ScheduleDeleteAtRestart(path, SystemIsNt(), [](std::string_view) { return true; });
   };
   if (SystemIsNt()) {
-    std::string upperA = a;
+    std::string upperA = a, upperFolder = folder;
     CharUpperA(upperA.data());
+    CharUpperA(upperFolder.data());
+    const auto setList = [](const std::string& data) {
+      RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, REG_MULTI_SZ,
+                      data.data(), static_cast<DWORD>(data.size()));
+    };
     const RestartEntries others{{"\\??\\C:\\Other\\setup.tmp", "!\\??\\C:\\Other\\setup.exe"},
                                 Deletion("C:\\Other\\old.dll")};
-    const std::string data = EntryData({others[0], Deletion(upperA), others[1]}) + '\0';
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, REG_MULTI_SZ, data.data(),
-                    static_cast<DWORD>(data.size()));
+    setList(EntryData({others[0], Deletion(upperA), others[1]}) + '\0');
     EXPECT_FALSE(schedule(a).restartAdvised);
     schedule(a);
     schedule(b);
     EXPECT_EQ(PendingRenamesData(),
               EntryData({others[0], others[1], Deletion(a), Deletion(b), Deletion(folder)}) + '\0');
+    // Where the list ends regularly, the file's and its directory's entries go
+    // in one reading. On every shape of list that ends as the steps one by one
+    // (the file's entries off, the file appended by the system, the same for
+    // the directory), and a dropped unfinished entry of ours is told of.
+    const std::string theirs = EntryData(others), end(1, '\0'), mine = EntryData({Deletion(folder)});
+    const std::string ours = EntryData({Deletion(upperFolder), Deletion(b), Deletion(upperA)});
+    // The walk stops at a source without a drive; then irregular ends: bytes
+    // after the closing string, no closing string, an unfinished last entry.
+    const std::optional<std::string> kStarts[] = {
+        std::nullopt, end, theirs + end, theirs + ours + mine + end,
+        mine + EntryData({Deletion("\\\\server\\share\\x")}) + ours + end,
+        theirs + ours + end + "junk", theirs + ours, theirs + mine + end + "junk", theirs + mine,
+        theirs + "\\??\\" + a + end, theirs + "\\??\\C:\\Other\\new.dll"};
+    const auto run = [&](const std::optional<std::string>& start, bool oneByOne) {
+      RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames);
+      if (start) setList(*start);
+      const auto withDirectory = [&](std::string_view) { return !oneByOne; };
+      bool told = ScheduleDeleteAtRestart(a, true, withDirectory).corruptEntryDropped;
+      if (oneByOne) told = ScheduleDeleteAtRestart(folder, true, withDirectory).corruptEntryDropped || told;
+      return PendingRenamesData().value_or("none") + (told ? "|told" : "");
+    };
+    for (const auto& start : kStarts) {
+      EXPECT_EQ(run(start, false), run(start, true)) << testing::PrintToString(start);
+    }
     return;
   }
   char windows[MAX_PATH] = {};
@@ -139,8 +175,8 @@ std::string Stored(const std::string& name) {
   return std::to_string(type) + ":" + std::string(data, size);
 }
 
-// Names match in any case, but a short name is another name. The value names
-// are paths in a directory of the test's own.
+// Names match in any case. The value names are paths in a directory of the
+// test's own.
 TEST(SharedDllCount, OnlyACountThatCanBeLoweredGoesDown) {
   const struct {
     const char* name;
@@ -155,7 +191,6 @@ TEST(SharedDllCount, OnlyACountThatCanBeLoweredGoesDown) {
       {"all-bits.dll", "all-bits.dll", REG_DWORD, "\xFF\xFF\xFF\xFF", 0, ""},
       {"text.dll", "text.dll", REG_SZ, {"3\0", 2}, 0, ""},
       {"wide.dll", "wide.dll", REG_BINARY, {"\1\0\0\0\0\0\0\0", 8}, 0, ""},
-      {"long-name.dll", "LONG-N~1.DLL", REG_DWORD, {"\2\0\0\0", 4}, 0, ""},
   };
   const TempDir dir;  // names the values only
   const std::string directory = dir.path().string() + "\\";
@@ -169,6 +204,37 @@ TEST(SharedDllCount, OnlyACountThatCanBeLoweredGoesDown) {
     EXPECT_EQ(Stored(name), c.after.empty() ? before : c.after);
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, name.c_str());
   }
+}
+
+// A file directly in the system directory under any spelling the system reads
+// is a system file, counted under the log's spelling or else the system's own
+// ("": no system file). A directory of the test's own with a long name stands
+// in for the system's; another of the same name elsewhere is another.
+TEST(SystemFiles, AnySpellingOfTheSystemDirectoryNamesIt) {
+  const TempDir dir;
+  const std::string system = dir.File("System Files");
+  std::filesystem::create_directories(dir.File("elsewhere\\System Files"));
+  std::filesystem::create_directory(system);
+  const std::string file = dir.Write("System Files\\long-name.dll", "shared");
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, file.c_str(), REG_DWORD, "\1\0\0\0", 4);
+  std::string upper = file, slashes = file;
+  CharUpperA(upper.data());
+  for (char& c : slashes) c = c == '\\' ? '/' : c;
+  const std::pair<std::string, std::string> kCases[] = {
+      {upper, upper},  // value names are not case-sensitive
+      {slashes, file},
+      {"\\\\?\\" + file, file},
+      {ShortPath(system) + "\\long-name.dll", file},
+      {ShortPath(file), file},
+      {system + "\\sub\\..\\long-name.dll", file},
+      {system + "\\sub\\long-name.dll", ""},
+      {ShortPath(dir.Write("elsewhere\\System Files\\long-name.dll", "")), ""},
+  };
+  for (const auto& [spelling, counted] : kCases) {
+    EXPECT_EQ(IsInSystemDirectory(spelling, system) ? std::string(CountedName(spelling, system)) : "",
+              counted) << spelling;
+  }
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, file.c_str());
 }
 
 // The user's setting, then the machine's, then the default.

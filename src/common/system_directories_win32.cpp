@@ -1,0 +1,42 @@
+#include "common/system_directories_win32.h"
+
+#include <windows.h>
+
+namespace {
+
+// The system's answer, or empty when it failed or asked for more room.
+template <typename Query>
+SystemDirectoryPath Ask(Query query) {
+  SystemDirectoryPath path;
+  const UINT length = query(path.Buffer(), static_cast<UINT>(SystemDirectoryPath::kCapacity));
+  if (length > 0 && length < SystemDirectoryPath::kCapacity) path.SyncLength();
+  return path;
+}
+
+}  // namespace
+
+SystemDirectoryPath WindowsDirectory() { return Ask(GetWindowsDirectoryA); }
+
+SystemDirectoryPath SystemDirectory() { return Ask(GetSystemDirectoryA); }
+
+SystemDirectoryPath Wow64SystemDirectory() {
+#ifdef _WIN64
+  return {};
+#else
+  // Both calls are absent before Windows XP and on the 9x family.
+  const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (kernel == nullptr) return {};
+  using IsWow64Function = BOOL(WINAPI*)(HANDLE, BOOL*);
+  using Wow64DirectoryFunction = UINT(WINAPI*)(LPSTR, UINT);
+  const auto isWow64 = reinterpret_cast<IsWow64Function>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
+  const auto wow64Directory = reinterpret_cast<Wow64DirectoryFunction>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "GetSystemWow64DirectoryA")));
+  BOOL wow64 = FALSE;
+  if (isWow64 == nullptr || wow64Directory == nullptr ||
+      !isWow64(GetCurrentProcess(), &wow64) || !wow64) {
+    return {};
+  }
+  return Ask(wow64Directory);
+#endif
+}

@@ -2,7 +2,8 @@
 # The benchmark, in one command from a fresh clone (as root on Debian 12):
 #   bash bench/run.sh [N...]          default N: 200 2000 20000
 # Environment: RUNS (rounds per tree size, default 5; RUNS_<N> for size N
-# alone), CONTENDERS (the removal's contenders, default all: see below),
+# alone), CONTENDERS (the removal's contenders, default all: see below;
+# CONTENDERS_<N> for size N alone, "before" ones added by BENCH_BEFORE),
 # STARTUP_RUNS (default 10), RESTART_SIZES (default "100 1000"; empty: no
 # restart-list part), RESTART_RUNS (default 7), RESTART_LINES (records in the
 # restart list's logs, default 5000), BENCH_TMPFS=1 (lay the trees on a drive
@@ -58,14 +59,21 @@ RESTART_RUNS=${RESTART_RUNS:-7}
 RESTART_LINES=${RESTART_LINES:-5000}
 BENCH_CPU=${BENCH_CPU:-$(( $(nproc) - 1 ))}
 BENCH_BEFORE=${BENCH_BEFORE:+$(realpath "$BENCH_BEFORE")}
-for c in $CONTENDERS; do
-  case " $ALL_CONTENDERS " in *" $c "*) ;; *) echo "bench: unknown contender $c" >&2; exit 2 ;; esac
+for n in "" "$@"; do
+  var=CONTENDERS${n:+_$n}
+  for c in ${!var:-}; do
+    case " $ALL_CONTENDERS " in *" $c "*) ;; *) echo "bench: unknown contender $c in $var" >&2; exit 2 ;; esac
+  done
 done
-if [ -n "$BENCH_BEFORE" ]; then
-  [ -f "$BENCH_BEFORE" ] || { echo "bench: BENCH_BEFORE=$BENCH_BEFORE is no file" >&2; exit 2; }
-  case " $CONTENDERS " in *" ours-S "*) CONTENDERS+=" before-S" ;; esac
-  case " $CONTENDERS " in *" ours-wizard "*) CONTENDERS+=" before-wizard" ;; esac
-fi
+[ -z "$BENCH_BEFORE" ] || [ -f "$BENCH_BEFORE" ] || { echo "bench: BENCH_BEFORE=$BENCH_BEFORE is no file" >&2; exit 2; }
+with_before() {  # contenders: with BENCH_BEFORE's beside ours
+  local list=$1
+  if [ -n "$BENCH_BEFORE" ]; then
+    case " $list " in *" ours-S "*) list+=" before-S" ;; esac
+    case " $list " in *" ours-wizard "*) list+=" before-wizard" ;; esac
+  fi
+  echo "$list"
+}
 
 mkdir -p build/bench
 bash scripts/setup.sh
@@ -321,16 +329,17 @@ removal_run() {  # contender n round
   printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$c" "$r" "$seconds" "$exit_s" "$window_s" "$(cpu "$line")" "$check"
 }
 for n in "$@"; do
-  runs_var=RUNS_$n
-  runs=${!runs_var:-$RUNS}
+  runs_var=RUNS_$n contenders_var=CONTENDERS_$n
+  runs=${!runs_var:-$RUNS} contenders=${!contenders_var:-$CONTENDERS}
+  contenders=$(with_before "$contenders")
   lay_tree "$n" App
-  case " $CONTENDERS " in *" nsis-"*) build_nsis "$n" ;; esac
-  case " $CONTENDERS " in *" msi-dir-"*) build_msi "$n" dir ;; esac
-  case " $CONTENDERS " in *" msi-file-"*) build_msi "$n" file ;; esac
-  echo "bench: $n files, $runs rounds of: $CONTENDERS"
+  case " $contenders " in *" nsis-"*) build_nsis "$n" ;; esac
+  case " $contenders " in *" msi-dir-"*) build_msi "$n" dir ;; esac
+  case " $contenders " in *" msi-file-"*) build_msi "$n" file ;; esac
+  echo "bench: $n files, $runs rounds of: $contenders"
   tsv=$results/files-$n.tsv
   printf 'contender\trun\tseconds\texit_s\twindow_s\tcpu\tcheck\n' >"$tsv"
-  read -r -a order <<<"$CONTENDERS"
+  read -r -a order <<<"$contenders"
   for r in $(seq "$runs"); do
     for c in "${order[@]}"; do
       removal_run "$c" "$n" "$r" >>"$tsv"

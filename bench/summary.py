@@ -106,7 +106,7 @@ def by_round(mine):
 def ratio_line(label, ratios):
     if not ratios:
         return None
-    return "         %-34s %6.3f %6.3f %6.3f" % (label, min(ratios), statistics.median(ratios), max(ratios))
+    return "         %-46s %6.3f %6.3f %6.3f" % (label, min(ratios), statistics.median(ratios), max(ratios))
 
 
 def removal(res):
@@ -125,6 +125,7 @@ def removal(res):
     for n, path in tables:
         r = rows(path)
         times = {}
+        no_window = set()  # windowed contenders that showed none: no peers with a window
         for name, label, mode in CONTENDERS:
             mine = [x for x in r if x["contender"] == name]
             if not mine:
@@ -138,33 +139,36 @@ def removal(res):
                 shown = [float(x["window_s"]) for x in mine if x.get("window_s") and float(x["window_s"]) >= 0]
                 note += "; window in %d/%d runs" % (len(shown), len(mine))
                 if not shown:
+                    no_window.add(name)
                     windowless.add(name)
             print("%-6d %-20s %s %8.2f %9.1f  %d/%d ok%s" % (
                 n, label, triple(t), statistics.median(numbers(mine, "cpu")),
                 statistics.median(t) / n * 1e6, len(mine) - len(failed), len(mine), note))
             if name.endswith("wizard"):
                 print("%-6s %-20s %s" % ("", "  to Finish enabled", triple(numbers(mine, "seconds"))))
-        print("       ratios over the rounds, each of one round: %6s %6s %6s" % ("min", "median", "max"))
+        print("       ratios of single rounds:%24s %6s %6s %6s" % ("", "min", "median", "max"))
         for mode in ("unattended", "window"):
             ours = times.get(OURS[mode])
             if not ours:
                 continue
-            peers = [p for p in PEERS[mode] if p in times]
+            listed = [p for p in PEERS[mode] if p in times]
+            peers = [p for p in listed if p not in no_window]
             quotients = {}
-            for other in ["floor"] + peers + ["fastest", BEFORE[mode]]:
+            for other in ["floor"] + listed + ["fastest", BEFORE[mode]]:
                 if other == "fastest":
-                    if len(peers) < 2:
+                    if not peers:
                         continue
                     rounds = [k for k in ours if all(k in times[p] for p in peers)]
                     values = [ours[k] / min(times[p][k] for p in peers) for k in rounds]
-                    label = "fastest peer"
+                    label = "fastest peer" + (" with a window" if mode == "window" else "")
                 elif other in times:
                     values = [ours[k] / times[other][k] for k in ours if k in times[other]]
-                    label = LABEL[other]
+                    label = LABEL[other] + (" (no window)" if other in no_window else "")
                 else:
                     continue
                 quotients[other] = values
-                print(ratio_line("%s / %s" % (LABEL[OURS[mode]], label), values))
+                if other != "fastest" or len(peers) > 1:
+                    print(ratio_line("%s / %s" % (LABEL[OURS[mode]], label), values))
             target = TARGETS.get((mode, n))
             if target:
                 against, limit = target
@@ -173,8 +177,12 @@ def removal(res):
                     if quotients.get(other):
                         value = statistics.median(quotients[other])
                         verdicts.append("%-6d %-10s %s / %s: %s" % (
-                            n, mode, LABEL[OURS[mode]], "fastest peer" if other == "fastest" else LABEL[other],
-                            goal(value, limit)))
+                            n, mode, LABEL[OURS[mode]],
+                            "fastest peer (%s)" % ", ".join(LABEL[p] for p in peers) if other == "fastest"
+                            else LABEL[other], goal(value, limit)))
+                if mode == "window" and no_window & set(listed):
+                    verdicts.append("%-6d %-10s (no window, so no peer with a window: %s)" % (
+                        n, mode, ", ".join(LABEL[p] for p in listed if p in no_window)))
     if verdicts:
         print("\nTargets (medians of the ratios above):")
         for line in verdicts:

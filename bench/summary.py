@@ -99,14 +99,18 @@ def startup(res):
             print("  %s: check failed in %d runs: %s" % (who, len(bad), ", ".join(bad)))
 
 
-def by_round(mine):
-    return {x["run"]: float(x["exit_s"]) for x in mine if x["exit_s"]}
+def by_round(mine, key):
+    return {x["run"]: float(x[key]) for x in mine if x[key]}
 
 
-def ratio_line(label, ratios):
-    if not ratios:
-        return None
-    return "         %-46s %6.3f %6.3f %6.3f" % (label, min(ratios), statistics.median(ratios), max(ratios))
+def quotient(ours, other, rounds):
+    """Ours over the other contender (one, or the fastest of several) in each round."""
+    return [ours[k] / min(o[k] for o in other) for k in rounds]
+
+
+def ratio_line(label, ratios, cpu):
+    return "         %-46s %6.3f %6.3f %6.3f %8.3f" % (
+        label, min(ratios), statistics.median(ratios), max(ratios), statistics.median(cpu))
 
 
 def removal(res):
@@ -124,14 +128,15 @@ def removal(res):
     verdicts = []
     for n, path in tables:
         r = rows(path)
-        times = {}
+        times, cpus = {}, {}
         no_window = set()  # windowed contenders that showed none: no peers with a window
         for name, label, mode in CONTENDERS:
             mine = [x for x in r if x["contender"] == name]
             if not mine:
                 continue
             t = numbers(mine, "exit_s")
-            times[name] = by_round(mine)
+            times[name] = by_round(mine, "exit_s")
+            cpus[name] = by_round(mine, "cpu")
             medians.setdefault(name, {})[n] = statistics.median(t)
             failed = [x["check"] for x in mine if x["check"] != "ok"]
             note = " (%s)" % ", ".join(failed) if failed else ""
@@ -146,7 +151,7 @@ def removal(res):
                 statistics.median(t) / n * 1e6, len(mine) - len(failed), len(mine), note))
             if name.endswith("wizard"):
                 print("%-6s %-20s %s" % ("", "  to Finish enabled", triple(numbers(mine, "seconds"))))
-        print("       ratios of single rounds:%24s %6s %6s %6s" % ("", "min", "median", "max"))
+        print("       ratios of single rounds:%24s %6s %6s %6s %8s" % ("", "min", "median", "max", "cpu"))
         for mode in ("unattended", "window"):
             ours = times.get(OURS[mode])
             if not ours:
@@ -155,20 +160,19 @@ def removal(res):
             peers = [p for p in listed if p not in no_window]
             quotients = {}
             for other in ["floor"] + listed + ["fastest", BEFORE[mode]]:
-                if other == "fastest":
-                    if not peers:
-                        continue
-                    rounds = [k for k in ours if all(k in times[p] for p in peers)]
-                    values = [ours[k] / min(times[p][k] for p in peers) for k in rounds]
-                    label = "fastest peer" + (" with a window" if mode == "window" else "")
-                elif other in times:
-                    values = [ours[k] / times[other][k] for k in ours if k in times[other]]
-                    label = LABEL[other] + (" (no window)" if other in no_window else "")
-                else:
+                others = peers if other == "fastest" else [other] if other in times else []
+                rounds = [k for k in ours if others and all(k in times[o] for o in others)]
+                if not rounds:
                     continue
+                values = quotient(ours, [times[o] for o in others], rounds)
+                cpu = quotient(cpus[OURS[mode]], [cpus[o] for o in others], rounds)
+                if other == "fastest":
+                    label = "fastest peer" + (" with a window" if mode == "window" else "")
+                else:
+                    label = LABEL[other] + (" (no window)" if other in no_window else "")
                 quotients[other] = values
                 if other != "fastest" or len(peers) > 1:
-                    print(ratio_line("%s / %s" % (LABEL[OURS[mode]], label), values))
+                    print(ratio_line("%s / %s" % (LABEL[OURS[mode]], label), values, cpu))
             target = TARGETS.get((mode, n))
             if target:
                 against, limit = target

@@ -3,6 +3,9 @@
 //
 //   bench_driver.exe run "COMMAND LINE"
 //       seconds from the start to the end of the process, and its exit code.
+//   bench_driver.exe windowed "COMMAND LINE"
+//       the same, and whether the process showed a window meanwhile (looked
+//       for every few milliseconds): seconds to the first one, or -1.
 //   bench_driver.exe window EXE
 //       seconds to the program's first visible window, which is then closed.
 //   bench_driver.exe uninstall APP_DIR [HELD.LST]
@@ -11,6 +14,9 @@
 //       of the process. With HELD.LST every file listed there is held open
 //       (no delete sharing) while the uninstaller runs, so each one goes on the
 //       restart list. Then the restart list is checked and cleared.
+//   bench_driver.exe silent APP_DIR
+//       runs APP_DIR\uninstall.exe -S: seconds to the end of the process and
+//       its exit code; then the restart list is checked and cleared.
 //   bench_driver.exe schedule LIST
 //       MoveFileExA(file, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) for every listed
 //       file, timed alone; then the restart list is checked and cleared.
@@ -32,6 +38,7 @@ using namespace bench;
 
 constexpr DWORD kWindowPollMs = 1;   // start-up is short: look often
 constexpr DWORD kFinishPollMs = 2;   // one cross-process call per look, while the worker runs
+constexpr DWORD kWindowedPollMs = 5;  // a look at the process's windows while it runs
 constexpr DWORD kTimeoutMs = 900000;
 
 template <typename Condition>
@@ -75,12 +82,48 @@ std::string CheckScheduled(const std::vector<std::string>& sources,
   return "ok";
 }
 
+// Checks the restart list after an uninstall.exe in APP_DIR has ended: every
+// held file stands on it, the uninstaller last, followed by its directory,
+// and nothing outside APP_DIR. Prints the rest of the result line and clears the list.
+int CheckAndClearRestartList(const std::string& appDir, const std::vector<std::string>& held) {
+  const std::vector<std::string> sources = RestartListSources();
+  std::string check = CheckScheduled(sources, held);
+  const std::string self = Upper(appDir + "\\uninstall.exe");
+  if (check == "ok" && (sources.size() < 2 || Upper(sources[sources.size() - 2]) != self ||
+                        Upper(sources.back()) != Upper(appDir + "\\"))) {
+    check = "not-last:uninstall.exe";
+  }
+  for (const std::string& source : sources) {
+    if (check == "ok" && Upper(source).rfind(Upper(appDir + "\\"), 0) != 0) check = "outside:" + source;
+  }
+  ClearRestartList();
+  std::printf("restart_entries=%zu restart_check=%s\n", sources.size(), check.c_str());
+  return 0;
+}
+
 int Run(const std::string& commandLine) {
   gui::Process process;
   const double start = Now();
   if (!gui::Start(commandLine, "", process)) return 3;
   const DWORD exitCode = gui::WaitForExit(process, kTimeoutMs);
   std::printf("seconds=%.4f exit_code=%lu\n", Now() - start, exitCode);
+  return 0;
+}
+
+int Windowed(const std::string& commandLine) {
+  gui::Process process;
+  const double start = Now();
+  if (!gui::Start(commandLine, "", process)) return 3;
+  double windowSeen = -1;
+  const DWORD began = GetTickCount();
+  while (WaitForSingleObject(process.handle.get(), kWindowedPollMs) == WAIT_TIMEOUT &&
+         GetTickCount() - began < kTimeoutMs) {
+    if (windowSeen < 0 && !gui::TopLevelWindows(process.id).empty()) windowSeen = Now() - start;
+  }
+  const double ended = Now();
+  DWORD exitCode = STILL_ACTIVE;
+  GetExitCodeProcess(process.handle.get(), &exitCode);
+  std::printf("seconds=%.4f window_s=%.4f exit_code=%lu\n", ended - start, windowSeen, exitCode);
   return 0;
 }
 
@@ -147,23 +190,19 @@ int Uninstall(const std::string& appDir, const std::string& heldList) {
   const double ended = Now();
   for (HANDLE h : handles) CloseHandle(h);
 
-  const std::vector<std::string> sources = RestartListSources();
-  std::string check = CheckScheduled(sources, held);
-  // The uninstaller goes last, followed by its directory.
-  const std::string self = Upper(appDir + "\\uninstall.exe");
-  if (check == "ok" && (sources.size() < 2 || Upper(sources[sources.size() - 2]) != self ||
-                        Upper(sources.back()) != Upper(appDir + "\\"))) {
-    check = "not-last:uninstall.exe";
-  }
-  for (const std::string& source : sources) {
-    if (check == "ok" && Upper(source).rfind(Upper(appDir + "\\"), 0) != 0) check = "outside:" + source;
-  }
+  std::printf("wizard_s=%.4f finish_s=%.4f exit_s=%.4f exit_code=%lu progress=%d success=%d ",
+              shown - start, finished - start, ended - start, exitCode, progress, success ? 1 : 0);
+  return CheckAndClearRestartList(appDir, held);
+}
+
+int Silent(const std::string& appDir) {
   ClearRestartList();
-  std::printf("wizard_s=%.4f finish_s=%.4f exit_s=%.4f exit_code=%lu progress=%d success=%d "
-              "restart_entries=%zu restart_check=%s\n",
-              shown - start, finished - start, ended - start, exitCode, progress, success ? 1 : 0,
-              sources.size(), check.c_str());
-  return 0;
+  gui::Process process;
+  const double start = Now();
+  if (!gui::Start("\"" + appDir + "\\uninstall.exe\" -S", appDir, process)) return 3;
+  const DWORD exitCode = gui::WaitForExit(process, kTimeoutMs);
+  std::printf("seconds=%.4f exit_code=%lu ", Now() - start, exitCode);
+  return CheckAndClearRestartList(appDir, {});
 }
 
 int Schedule(const std::string& list) {
@@ -186,11 +225,13 @@ int Schedule(const std::string& list) {
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "run" && argc == 3) return Run(argv[2]);
+  if (mode == "windowed" && argc == 3) return Windowed(argv[2]);
   if (mode == "window" && argc == 3) return Window(argv[2]);
+  if (mode == "silent" && argc == 3) return Silent(argv[2]);
   if (mode == "uninstall" && (argc == 3 || argc == 4)) return Uninstall(argv[2], argc == 4 ? argv[3] : "");
   if (mode == "schedule" && argc == 3) return Schedule(argv[2]);
   std::fprintf(stderr,
-               "usage: bench_driver.exe run \"COMMAND LINE\" | window EXE | "
-               "uninstall APP_DIR [HELD.LST] | schedule LIST\n");
+               "usage: bench_driver.exe run|windowed \"COMMAND LINE\" | window EXE | "
+               "uninstall APP_DIR [HELD.LST] | silent APP_DIR | schedule LIST\n");
   return 2;
 }

@@ -1,7 +1,6 @@
 #include "control/desktop_win32.h"
 
-#include <objbase.h>
-
+#include "common/system_library_win32.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -37,10 +36,17 @@ HFONT CreateArialFont(LONG height, LONG weight) {
 
 }  // namespace
 
-ComScope::ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+ComScope::ComScope() : ole32_(LoadSystemLibrary("ole32.dll")) {
+  const auto initialise = reinterpret_cast<HRESULT(WINAPI*)(void*)>(
+      reinterpret_cast<void*>(ole32_ ? GetProcAddress(ole32_.get(), "CoInitialize") : nullptr));
+  initialised_ = initialise != nullptr && SUCCEEDED(initialise(nullptr));
+}
 
 ComScope::~ComScope() {
-  if (initialised_) CoUninitialize();
+  if (!initialised_) return;
+  const auto uninitialise = reinterpret_cast<void(WINAPI*)()>(
+      reinterpret_cast<void*>(GetProcAddress(ole32_.get(), "CoUninitialize")));
+  if (uninitialise != nullptr) uninitialise();
 }
 
 void RegisterDialogClass(HINSTANCE instance) {

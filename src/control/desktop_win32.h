@@ -9,7 +9,8 @@
 
 // COM for the whole run of the wizard. An unattended run has no use for it
 // (initialised, COM gives the thread a window): the records' COM servers are
-// unregistered from a thread without COM, as the wizard's worker is one.
+// unregistered from a thread without COM, as the wizard's worker is one. So
+// COM's library is loaded here, not imported: an unattended run never loads it.
 class ComScope {
  public:
   ComScope();
@@ -18,7 +19,8 @@ class ComScope {
   ~ComScope();
 
  private:
-  bool initialised_;
+  UniqueModule ole32_;  // released after COM is
+  bool initialised_ = false;
 };
 
 // Registers the window class of the dialog templates (its result does not

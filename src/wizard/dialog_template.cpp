@@ -13,13 +13,13 @@ constexpr std::size_t kExtendedStyleOffset = 12;
 
 }  // namespace
 
-void ClearContextHelpStyle(void* dialogTemplate) {
+void PrepareSheetStyle(void* dialogTemplate) {
   auto* bytes = static_cast<unsigned char*>(dialogTemplate);
   std::uint16_t signature;
   std::memcpy(&signature, bytes + kSignatureOffset, sizeof signature);
   const std::size_t styleOffset = signature == kExtendedSignature ? kExtendedStyleOffset : 0;
   std::uint32_t style;
   std::memcpy(&style, bytes + styleOffset, sizeof style);
-  style &= ~kContextHelpStyle;
+  style = (style & ~kContextHelpStyle) | kVisibleStyle;
   std::memcpy(bytes + styleOffset, &style, sizeof style);
 }

@@ -20,6 +20,14 @@ constexpr DWORD kHeaderSize = sizeof(PROPSHEETHEADERW);
 // waited for this long at most.
 constexpr DWORD kWorkerEndWaitMs = 5000;
 
+// The bar moves up to a hundred times a run, and the control paints itself
+// before PBM_SETPOS returns, the worker waiting: a millisecond each under
+// Wine, for paints the screen mostly never shows. Each position is set as it
+// comes, and painted at the display's pace: at once when the last paint is this
+// old, else by a timer; the end at once.
+constexpr DWORD kRepaintIntervalMs = 15;
+constexpr UINT_PTR kRepaintTimer = 1;
+
 constexpr DialogTextRow kPageTexts[] = {
     {IDC_PAGE_HEADING, kPageHeadingId, true},
     {IDC_PAGE_DESCRIPTION, kPageDescriptionId, false},
@@ -35,6 +43,8 @@ struct PageState {
   UniqueHandle thread;
   bool finished = false;  // the worker has ended, or could not start: Finish may be pressed
   bool removalEnded = false;  // the worker ran to its end
+  DWORD lastPaint = 0;        // of the bar, in GetTickCount's time
+  bool repaintDue = false;    // the repaint timer is set
 };
 
 PageState& StateOf(HWND page) {
@@ -46,6 +56,31 @@ bool IsCurrentPage(HWND page) {
          page;
 }
 
+void PaintProgress(HWND page, PageState& state) {
+  if (state.repaintDue) KillTimer(page, kRepaintTimer);
+  state.repaintDue = false;
+  const HWND bar = GetDlgItem(page, IDC_PAGE_PROGRESS);
+  InvalidateRect(bar, nullptr, TRUE);
+  UpdateWindow(bar);
+  state.lastPaint = GetTickCount();
+}
+
+void ShowProgress(HWND page, PageState& state, WPARAM position) {
+  const HWND bar = GetDlgItem(page, IDC_PAGE_PROGRESS);
+  // Without redrawing, PBM_SETPOS only sets the position.
+  SendMessageW(bar, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(bar, PBM_SETPOS, position, 0);
+  SendMessageW(bar, WM_SETREDRAW, TRUE, 0);
+  const DWORD sinceLastPaint = GetTickCount() - state.lastPaint;
+  if (position >= kProgressRange || sinceLastPaint >= kRepaintIntervalMs) {
+    PaintProgress(page, state);
+  } else if (!state.repaintDue) {
+    state.repaintDue =
+        SetTimer(page, kRepaintTimer, kRepaintIntervalMs - sinceLastPaint, nullptr) != 0;
+    if (!state.repaintDue) PaintProgress(page, state);
+  }
+}
+
 void InitialisePage(HWND page, PageState& state) {
   // The sheet is the page's parent, whether or not it has reported itself as
   // initialised yet: the platform orders the two events as it likes.
@@ -54,7 +89,9 @@ void InitialisePage(HWND page, PageState& state) {
   // the sheet is not shown yet, and the button is disabled again at once.
   SetFinishText(page, kFinishTextId, state.content.texts.texts);
   SendMessageW(sheet, PSM_SETWIZBUTTONS, 0, PSWIZB_DISABLEDFINISH);
-  PlaceWindow(sheet, false);
+  // The sheet shows itself once its page is in place (see PrepareSheetStyle):
+  // shown now, it would be painted half laid out, and again when complete.
+  CentreWindow(sheet);
   ApplyDialogTexts(page, kPageTexts, state.content.texts);
   SetWindowTextW(page, state.content.productTitle);
   PlaceWindow(page, true);
@@ -90,7 +127,11 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
       InitialisePage(page, StateOf(page));
       return TRUE;
     case kRemovalProgressMessage:
-      SendDlgItemMessageW(page, IDC_PAGE_PROGRESS, PBM_SETPOS, wParam, 0);
+      ShowProgress(page, StateOf(page), wParam);
+      return TRUE;
+    case WM_TIMER:
+      if (wParam != kRepaintTimer) return FALSE;
+      PaintProgress(page, StateOf(page));
       return TRUE;
     case kRemovalFinishedMessage:
       FinishPage(page, StateOf(page));
@@ -127,7 +168,7 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 
 int CALLBACK SheetCallback(HWND, UINT message, LPARAM lParam) {
   if (message == PSCB_PRECREATE && lParam != 0) {
-    ClearContextHelpStyle(reinterpret_cast<void*>(lParam));
+    PrepareSheetStyle(reinterpret_cast<void*>(lParam));
   }
   return 1;
 }

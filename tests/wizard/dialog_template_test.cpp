@@ -4,10 +4,11 @@
 
 // Templates as words of a little-endian machine. Extended: version 1 and
 // signature 0xFFFF, help id, extended style (left alone), style.
-TEST(DialogTemplate, ContextHelpIsClearedInBothTemplateForms) {
+TEST(DialogTemplate, ContextHelpIsClearedAndTheSheetShownInBothTemplateForms) {
   std::uint32_t plain[4] = {0x80C80040u | kContextHelpStyle};
   std::uint32_t extended[6] = {0xFFFF0001u, 0, kContextHelpStyle, 0x80C80040u | kContextHelpStyle};
-  ClearContextHelpStyle(plain);
-  ClearContextHelpStyle(extended);
-  EXPECT_TRUE(plain[0] == 0x80C80040u && extended[3] == 0x80C80040u && extended[2] == kContextHelpStyle);
+  PrepareSheetStyle(plain);
+  PrepareSheetStyle(extended);
+  const std::uint32_t prepared = 0x80C80040u | kVisibleStyle;
+  EXPECT_TRUE(plain[0] == prepared && extended[3] == prepared && extended[2] == kContextHelpStyle);
 }

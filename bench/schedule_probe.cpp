@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   }
   const std::vector<std::string> files = bench::ReadLines(argv[1]);
   if (files.size() < 10) return 2;
-  const bool nt = IsNtPlatform();
+  const bool nt = NtFlag();
   ProtectedFolders folders;
   folders.Contains("C:\\Bench");  // the folder list is built once, before the clock starts
   const auto mayScheduleDirectory = [&folders](std::string_view directory) {

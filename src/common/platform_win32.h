@@ -13,4 +13,4 @@ struct PlatformVersion {
 PlatformVersion SystemPlatform();
 
 // The NT flag: true on the NT family, false on the 9x family or when unknown.
-inline bool IsNtPlatform() { return SystemPlatform().nt; }
+inline bool NtFlag() { return SystemPlatform().nt; }

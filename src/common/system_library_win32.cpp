@@ -2,6 +2,7 @@
 
 #include "common/bounded_string.h"
 #include "common/limits.h"
+#include "common/system_directories_win32.h"
 
 namespace {
 
@@ -30,11 +31,9 @@ void RestrictLibrarySearch() {
 }
 
 HMODULE LoadSystemLibrary(const char* name) {
-  char directory[kPathCapacity];
-  const UINT length = GetSystemDirectoryA(directory, sizeof directory);
-  if (length == 0 || length >= sizeof directory) return nullptr;
+  const SystemDirectoryPath directory = SystemDirectory();
   BoundedString<kPathCapacity> path;
-  if (!path.Assign(std::string_view(directory, length)) || !path.Append('\\') ||
+  if (directory.empty() || !path.Assign(directory.view()) || !path.Append('\\') ||
       !path.Append(name)) {
     return nullptr;
   }

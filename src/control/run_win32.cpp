@@ -2,6 +2,7 @@
 
 #include "common/ascii.h"
 #include "common/platform_win32.h"
+#include "common/system_directories_win32.h"
 #include "control/command_line_win32.h"
 #include "control/file_identity_win32.h"
 #include "control/registration_win32.h"
@@ -68,7 +69,7 @@ Run::Run() : report_(SystemErrorText) {
   AsciiUpperInPlace(state_.commandLine.switchString);
   BuildExpandedPath(state_.commandLine.installDir.view(), "\\uninstall.log", state_,
                     state_.uninstallLogPath);
-  state_.ntFlag = IsNtPlatform();
+  state_.ntFlag = NtFlag();
 }
 
 StepResult Run::OpenReport() {
@@ -204,19 +205,11 @@ StepResult Run::RemoveRegistration() {
 }
 
 int Run::CarryOutRecords() {
-  char windowsDirectory[kLongCapacity];
-  const UINT length = GetWindowsDirectoryA(windowsDirectory, sizeof windowsDirectory);
-  if (length > 0 && length < sizeof windowsDirectory) {
-    BuildExpandedPath(std::string_view(windowsDirectory, length), "\\system.ini", state_,
-                      state_.systemIniPath);
+  const SystemDirectoryPath windowsDirectory = WindowsDirectory();
+  if (!windowsDirectory.empty()) {
+    BuildExpandedPath(windowsDirectory.view(), "\\system.ini", state_, state_.systemIniPath);
   }
-  const UINT systemLength = GetSystemDirectoryA(state_.systemDirectory.Buffer(),
-                                                static_cast<UINT>(kPathCapacity));
-  if (systemLength == 0 || systemLength >= kPathCapacity) {
-    state_.systemDirectory.Clear();  // no file counts as shared then
-  } else {
-    state_.systemDirectory.SyncLength();
-  }
+  state_.systemDirectory = SystemDirectory();  // empty: no file counts as shared then
 
   const TextSource texts = Texts();
   const DialogTextSource dialogTexts{texts, fonts_ ? fonts_->Title() : nullptr,

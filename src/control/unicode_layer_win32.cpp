@@ -57,7 +57,7 @@ HMODULE UnicodeLayer() {
 }
 
 FARPROC Resolve(const char* systemDll, const char* name) {
-  const HMODULE module = IsNtPlatform() ? GetModuleHandleA(systemDll) : UnicodeLayer();
+  const HMODULE module = NtFlag() ? GetModuleHandleA(systemDll) : UnicodeLayer();
   return module != nullptr ? GetProcAddress(module, name) : nullptr;
 }
 

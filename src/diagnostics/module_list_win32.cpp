@@ -117,7 +117,7 @@ BOOL EnumerateWithToolhelp(DWORD processId, DWORD capacity, HMODULE* modules, DW
 }  // namespace
 
 DWORD ModuleBaseName(HANDLE process, HMODULE module, char* buffer, DWORD size) {
-  if (IsNtPlatform()) {
+  if (NtFlag()) {
     if (!LoadPsapi()) {
       FailWith(ERROR_DLL_INIT_FAILED);
       return 0;

@@ -207,7 +207,7 @@ LSTATUS DeleteRegistryKey(std::string_view path) {
   }
   // SHDeleteKeyA removes a key with its subtree; RegDeleteKeyA does that only on
   // the 9x family.
-  const UniqueModule shlwapi(IsNtPlatform() ? LoadSystemLibrary("Shlwapi.dll") : nullptr);
+  const UniqueModule shlwapi(NtFlag() ? LoadSystemLibrary("Shlwapi.dll") : nullptr);
   const auto deleteTree = reinterpret_cast<DeleteTreeFunction>(
       reinterpret_cast<void*>(shlwapi ? GetProcAddress(shlwapi.get(), "SHDeleteKeyA") : nullptr));
   const LSTATUS status = deleteTree != nullptr ? deleteTree(root, fullPath.c_str())

@@ -16,7 +16,7 @@ DWORD LastErrorOr(DWORD fallback) {
   return error != ERROR_SUCCESS ? error : fallback;
 }
 
-DWORD ReplaceWithCopy(const IniFilePaths& paths, bool ntFamily) {
+DWORD ReplaceWithCopy(const IniFilePaths& paths, bool ntFlag) {
   // A read-only file is left as it is on every system (Wine would let the NT
   // family's move replace it).
   const DWORD attributes = GetFileAttributesA(paths.file.c_str());
@@ -24,7 +24,7 @@ DWORD ReplaceWithCopy(const IniFilePaths& paths, bool ntFamily) {
     DeleteFileA(paths.copy.c_str());
     return ERROR_FILE_READ_ONLY;
   }
-  if (ntFamily) {
+  if (ntFlag) {
     if (MoveFileExA(paths.copy.c_str(), paths.file.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return ERROR_SUCCESS;
@@ -50,7 +50,7 @@ DWORD ReplaceWithCopy(const IniFilePaths& paths, bool ntFamily) {
 
 }  // namespace
 
-IniEditResult EditIniFile(std::string_view filePath, const IniEdit& edit, bool ntFamily) {
+IniEditResult EditIniFile(std::string_view filePath, const IniEdit& edit, bool ntFlag) {
   IniEditResult result;
   IniFilePaths paths;
   if (!MakeIniFilePaths(filePath, paths)) {
@@ -68,8 +68,8 @@ IniEditResult EditIniFile(std::string_view filePath, const IniEdit& edit, bool n
       }
       break;
     case IniCopyResult::kCopied:
-      result.restartAdvised = !ntFamily;
-      result.error = ReplaceWithCopy(paths, ntFamily);
+      result.restartAdvised = !ntFlag;
+      result.error = ReplaceWithCopy(paths, ntFlag);
       if (result.error == ERROR_SUCCESS) result.linesLeftOut = copy.linesLeftOut;
       break;
     case IniCopyResult::kRefused:
@@ -86,6 +86,6 @@ IniEditResult EditIniFile(std::string_view filePath, const IniEdit& edit, bool n
 }
 
 IniEditResult RemoveIniEntry(std::string_view section, std::string_view entry,
-                             std::string_view filePath, bool ntFamily) {
-  return EditIniFile(filePath, {section, entry, {}}, ntFamily);
+                             std::string_view filePath, bool ntFlag) {
+  return EditIniFile(filePath, {section, entry, {}}, ntFlag);
 }

@@ -24,8 +24,8 @@ struct IniEditResult {
 // file always holds its old or its new content: on the NT family in one step;
 // the 9x family has no such call, and the file is renamed aside until the copy
 // has its name (should that fail, the file is renamed back).
-IniEditResult EditIniFile(std::string_view filePath, const IniEdit& edit, bool ntFamily);
+IniEditResult EditIniFile(std::string_view filePath, const IniEdit& edit, bool ntFlag);
 
 // Removes every line equal to `entry` from `section` of the file.
 IniEditResult RemoveIniEntry(std::string_view section, std::string_view entry,
-                             std::string_view filePath, bool ntFamily);
+                             std::string_view filePath, bool ntFlag);

@@ -87,7 +87,7 @@ void RemovalWorker::AdvanceProgress(int lines) {
 
 ScheduleResult RemovalWorker::ScheduleDeleteAtRestart(std::string_view path) {
   const ScheduleResult result = ::ScheduleDeleteAtRestart(
-      path, settings_.ntFamily,
+      path, settings_.ntFlag,
       [this](std::string_view directory) { return !protectedFolders_.Contains(directory); });
   restartAdvised_ = restartAdvised_ || result.restartAdvised;
   if (result.corruptEntryDropped) {
@@ -156,7 +156,7 @@ RecordOutcome RemovalWorker::RemoveIniRecord(const LogRecord& record) {
     return Skipped(SkipReason::kOverlongContinuation);
   }
   const IniEditResult edit = RemoveIniEntry(record.IniSection(), entry.view(),
-                                            settings_.systemIniPath, settings_.ntFamily);
+                                            settings_.systemIniPath, settings_.ntFlag);
   restartAdvised_ = restartAdvised_ || edit.restartAdvised;
   RecordOutcome outcome = DeletionOutcome(edit.error);
   if (edit.error == ERROR_SUCCESS && edit.linesLeftOut == 0) {

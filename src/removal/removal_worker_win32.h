@@ -33,7 +33,7 @@ struct RemovalSettings {
   std::string_view uninstallLogPath;
   std::string_view systemIniPath;     // the file of the INI records
   std::string_view systemDirectory;   // files directly in it are shared
-  bool ntFamily;
+  bool ntFlag;
   DialogTextSource promptTexts;       // of the system-file prompt
   // No prompt and no message: a shared file whose count runs out is kept, as
   // "No to all" keeps it.

@@ -117,11 +117,11 @@ ScheduleResult ScheduleOn9x(const RestartPath& path) {
 
 }  // namespace
 
-ScheduleResult ScheduleDeleteAtRestart(std::string_view path, bool ntFamily,
+ScheduleResult ScheduleDeleteAtRestart(std::string_view path, bool ntFlag,
                                        RestartDirectoryCheck mayScheduleDirectory) {
   RestartPath file;
   if (path.empty()) return {ERROR_INVALID_NAME};
   if (!file.Assign(path)) return {ERROR_FILENAME_EXCED_RANGE};
-  if (ntFamily) return ScheduleOnNt(file, mayScheduleDirectory);
+  if (ntFlag) return ScheduleOnNt(file, mayScheduleDirectory);
   return ScheduleOn9x(file);
 }

@@ -37,5 +37,5 @@ inline constexpr char kCorruptedListText[] = "Corrupted NT session manager.";
 // file that does not exist is not scheduled. On the NT family an entry for the
 // file that was left unfinished at the end of the list is dropped alone (the
 // result says so: the caller tells the user).
-ScheduleResult ScheduleDeleteAtRestart(std::string_view path, bool ntFamily,
+ScheduleResult ScheduleDeleteAtRestart(std::string_view path, bool ntFlag,
                                        RestartDirectoryCheck mayScheduleDirectory);

@@ -35,6 +35,6 @@ long AdjustSharedDllCount(std::string_view filePath, long change) {
 }
 
 bool HasSharedDllCount(std::string_view filePath) {
-  return RegistryAccess().ReadRegistryDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath,
-                                            kCountAbsent) != kCountAbsent;
+  return RegistryAccess::ReadRegistryDword(HKEY_LOCAL_MACHINE, kSharedDllsKey, filePath,
+                                           kCountAbsent) != kCountAbsent;
 }

@@ -257,7 +257,7 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
     DWORD size = sizeof command;
     RegGetValueA(HKEY_LOCAL_MACHINE, s.registration.c_str(), "QuietUninstallString", RRF_RT_REG_SZ,
                  nullptr, command, &size);
-    EXPECT_EQ(s.Unattended(command), "exit " + std::to_string(c.exitCode));
+    EXPECT_EQ(s.Unattended(command, true), "exit " + std::to_string(c.exitCode));
   } else if (c.arguments.starts_with("-S")) {
     EXPECT_EQ(s.Unattended(s.Expand(c.arguments)), "exit " + std::to_string(c.exitCode));
   } else {

@@ -170,11 +170,8 @@ class Scenario {
     return listing;
   }
 
-  // Arguments that start with a quote are the whole command line.
   bool Start(Process& process, const std::string& arguments = "-C") const {
-    const std::string program = "\"" + uninstaller.string() + "\" ";
-    return gui::Start(arguments.starts_with('"') ? arguments : program + arguments, work.string(),
-                      process);
+    return gui::Start("\"" + uninstaller.string() + "\" " + arguments, work.string(), process);
   }
   // Starts it, takes the language proposed when it asks, waits for the wizard
   // to finish and presses Finish; the exit code (STILL_ACTIVE: it never did).
@@ -191,11 +188,14 @@ class Scenario {
   }
   // Runs it to its end: "exit <code>", followed by the class of every top-level
   // window it had meanwhile, shown or not; "still running" when it did not end.
-  std::string Unattended(const std::string& arguments) const {
+  // With `asIs`, the arguments are the whole command line.
+  std::string Unattended(const std::string& arguments, bool asIs = false) const {
     Process process;
     std::set<HWND> seen;
     std::string windows;
-    const bool ended = Start(process, arguments) && WaitUntil([&] {
+    const bool started =
+        asIs ? gui::Start(arguments, work.string(), process) : Start(process, arguments);
+    const bool ended = started && WaitUntil([&] {
                          for (HWND window : TopLevelWindows(process.id, false)) {
                            if (seen.insert(window).second)
                              windows += ", a window " + ClassName(window);

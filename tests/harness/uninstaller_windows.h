@@ -19,7 +19,7 @@ struct Wizard {
     return static_cast<int>(Send(Control(page, IDC_PAGE_PROGRESS), PBM_GETPOS, 0, 0));
   }
   bool FinishEnabled() const { return IsWindowEnabled(Control(sheet, kWizardFinish)); }
-  bool SuccessShown() const { return IsVisible(Control(page, IDC_PAGE_SUCCESS)); }
+  bool SuccessShown() const { return IsWindowVisible(Control(page, IDC_PAGE_SUCCESS)); }
 };
 
 inline BOOL CALLBACK FindPage(HWND child, LPARAM found) {

@@ -27,20 +27,6 @@ inline std::optional<std::string> PendingRenamesData() {
 
 using RestartEntries = std::vector<std::pair<std::string, std::string>>;
 
-// The value's entries (source, target), up to its closing empty string.
-inline RestartEntries PendingRenames() {
-  RestartEntries entries;
-  const std::string data = PendingRenamesData().value_or("");
-  for (std::size_t at = 0; at < data.size() && data[at] != '\0';) {
-    const std::string source = data.c_str() + at;
-    at += source.size() + 1;
-    const std::string target = at < data.size() ? data.c_str() + at : "";
-    at += target.size() + 1;
-    entries.emplace_back(source, target);
-  }
-  return entries;
-}
-
 // A registry value saved in its wide form (exactly as stored) and removed, and
 // put back afterwards.
 class SavedValue {

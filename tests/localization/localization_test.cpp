@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "lang_file.h"
 #include "localization/language_choice.h"
 #include "localization/text_lookup.h"
 
@@ -12,6 +11,21 @@ extern "C" void* __real_malloc(std::size_t size);
 extern "C" void* __wrap_malloc(std::size_t size) {
   if (gAllocationsBeforeFailure >= 0 && gAllocationsBeforeFailure-- == 0) return nullptr;
   return __real_malloc(size);
+}
+
+// A language file as installers write it: UTF-16 LE after a byte-order mark.
+static std::string LangFileBytes(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : text) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  return bytes;
+}
+
+// Parses `text` as a language file; returns ParseBuffer's line count.
+static int ParseText(WideIniDocument& document, std::u16string_view text) {
+  const std::string bytes = LangFileBytes(text);
+  int count = 0;
+  document.ParseBuffer(bytes.data(), bytes.size(), &count);
+  return count;
 }
 
 // "kind:text" per line (1 section, 2 entry, 3 other). Only a CR before a LF ends

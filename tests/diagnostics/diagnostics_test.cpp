@@ -79,14 +79,8 @@ TEST(ReportTurn, ASecondThreadWaitsUntilTheFirstIsDone) {
 // there and ends the text.
 TEST(CrashText, FrameGivesWhatItIsAskedForAsFarAsTheBufferHolds) {
   for (const std::string& symbol : {std::string("Remove"), std::string(2000, 'n')}) {
-    auto symbolAt = [&](SymbolFacts& facts) {
-      facts = {symbol, 0};
-      return true;
-    };
-    auto lineAt = [](SourceLineFacts& facts) {
-      facts = {"f.cpp", 77, 0};
-      return true;
-    };
+    auto symbolAt = [&](SymbolFacts& facts) { facts = {symbol, 0}; return true; };
+    auto lineAt = [](SourceLineFacts& facts) { facts = {"f.cpp", 77, 0}; return true; };
     SharedText text;
     FormFrameText(text, {0x23, 0x401A2B, {1, 2, 3, 4}}, kAllFrameParts,
                   {[](SharedText& name) { return name.Assign("u.exe"); }, symbolAt, lineAt});

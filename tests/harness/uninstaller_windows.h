@@ -55,9 +55,8 @@ inline HWND WaitForSystemFilePrompt(DWORD processId, DWORD timeoutMs = kDefaultT
 // the exit code (STILL_ACTIVE when the wizard never got there).
 inline DWORD FinishWizard(const Process& process, const Wizard& wizard,
                           DWORD timeoutMs = kDefaultTimeoutMs) {
-  if (!WaitUntil([&] { return wizard.SuccessShown() && wizard.FinishEnabled(); }, timeoutMs)) {
+  if (!WaitUntil([&] { return wizard.SuccessShown() && wizard.FinishEnabled(); }, timeoutMs))
     return STILL_ACTIVE;
-  }
   PressButton(wizard.sheet, kWizardFinish);
   return WaitForExit(process);
 }

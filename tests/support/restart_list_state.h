@@ -15,13 +15,13 @@ inline constexpr char kPendingRenames[] = "PendingFileRenameOperations";
 // The value's bytes as stored, or nothing when it is missing.
 inline std::optional<std::string> PendingRenamesData() {
   DWORD size = 0;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
-                   nullptr, &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
+  const auto read = [&size](void* data) {
+    return RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
+                        data, &size) == ERROR_SUCCESS;
+  };
+  if (!read(nullptr)) return std::nullopt;
   std::string data(size, '\0');
-  RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
-               data.data(), &size);
+  read(data.data());
   return data.substr(0, size);
 }
 
@@ -34,11 +34,10 @@ class SavedValue {
   SavedValue(HKEY root, const wchar_t* key, const wchar_t* name)
       : root_(root), key_(key), name_(name) {
     DWORD size = 0;
-    if (RegGetValueW(root_, key_, name_, RRF_RT_ANY | RRF_NOEXPAND, &type_, nullptr, &size) ==
-        ERROR_SUCCESS) {
-      data_.emplace(size, '\0');
-      RegGetValueW(root_, key_, name_, RRF_RT_ANY | RRF_NOEXPAND, &type_, data_->data(), &size);
-    }
+    const auto read = [&](void* data) {
+      return RegGetValueW(root_, key_, name_, RRF_RT_ANY | RRF_NOEXPAND, &type_, data, &size);
+    };
+    if (read(nullptr) == ERROR_SUCCESS) read(data_.emplace(size, '\0').data());
     RegDeleteKeyValueW(root_, key_, name_);
   }
   ~SavedValue() {

@@ -26,13 +26,11 @@ TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
   const Scenario s;
   const fs::path file = s.Add("@App\\bin\\tool.exe");
   s.Log({file.string()}, "");
-  const auto utf16 = [](std::string_view text) {
-    std::string bytes;
-    for (char c : text) bytes += {c, '\0'};
-    return bytes;
+  const auto bytes = [](std::u16string_view text) {  // as lang.ini stores them: UTF-16 LE
+    return std::string(reinterpret_cast<const char*>(text.data()), 2 * text.size());
   };
   std::string ini = ReadBytes(s.dir / "lang.ini");
-  ini.replace(ini.find(utf16("default=English")), 30, utf16("default=German"));
+  ini.replace(ini.find(bytes(u"default=English")), 30, bytes(u"default=German"));
   std::ofstream(s.dir / "lang.ini", std::ios::binary) << ini;
   const Listing before = s.List();
   Process process;

@@ -230,18 +230,16 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
       CreateWindowW(L"FontChanges", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   gFontChanges = 0;
 
-  if (c.arguments.starts_with("-S")) {
+  if (c.arguments.starts_with("-S"))
     EXPECT_EQ(s.Unattended(s.Expand(c.arguments)), "exit " + std::to_string(c.exitCode));
-  } else {
+  else
     EXPECT_EQ(s.Finish(c.arguments), c.exitCode);
-  }
   holders.clear();
   Kill(hung);
   DestroyWindow(listener);
   // A removed font is announced to every window.
-  const bool fonts =
-      std::ranges::any_of(c.records, [](const auto& r) { return r.starts_with("&"); });
-  EXPECT_EQ(gFontChanges > 0, fonts);
+  EXPECT_EQ(gFontChanges > 0,
+            std::ranges::any_of(c.records, [](const auto& r) { return r.starts_with("&"); }));
 
   Listing after = s.List();
   for (const fs::path& path : held) {
@@ -260,10 +258,9 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
     restart.push_back("App\\unicows.dll");
   if (c.exitCode != 1603) restart.insert(restart.end(), {"App\\uninstall.exe", "App\\"});
   EXPECT_EQ(s.RestartEntries(), restart);
-  for (const fs::path& server : servers) {
+  for (const fs::path& server : servers)
     EXPECT_EQ(DwordValue(HKEY_CURRENT_USER, kComServerCalls, server.string()), 1u)
         << "not unregistered while its file was there: " << server;
-  }
   const std::string report = ReadBytes(s.root / c.reportFile);
   for (const std::string& part : c.report)
     EXPECT_NE(report.find(s.Expand(part)), std::string::npos) << report;

@@ -12,6 +12,7 @@ TEST(CommandLine, DirectoryBeforeTheFirstSwitchAndTheRunSwitchesAnywhere) {
   const std::pair<std::string, std::string> cases[] = {
       {"uninstall.exe \"C:\\Program Files\\Tool\\\"", "C:\\Program Files\\Tool\\||||Tool"},
       {"u.exe D:\\A -UKEY D:\\B /C", "D:\\A\\|-UKEY|||KEY"},
+      {"u.exe D:\\A -C", "D:\\A\\|-C|||A"},
       {" u.exe    D:\\A\tB    rel  ", "C:\\Work\\rel\\||||rel"},
       {"u.exe D:\\Good " + t260, "D:\\Good\\||||Good"},
       {"u.exe " + t259, "C:\\Work\\" + t259 + "\\||||" + t259},

@@ -11,8 +11,6 @@
 #include <sstream>
 #include <tuple>
 
-#include "support/windows_text.h"
-
 namespace {
 
 // Where the stand-in libraries note that they were loaded (load_recorder.dll).
@@ -23,21 +21,37 @@ bool Loaded(const char* name) {
                       nullptr) == ERROR_SUCCESS;
 }
 
-// The log names no language: the user chooses one, then confirms. Cancel or the
-// close box at the choice and No at the confirmation change nothing; -c (any
-// case) asks no confirmation, and the wizard speaks the language chosen.
+// The log names no language: the user chooses one, the default proposed (here
+// not the first), then confirms. The choice stands centred by its client area,
+// neither owned nor topmost. Cancel or the close box at the choice and No at
+// the confirmation change nothing; -c (any case) asks no confirmation, and the
+// wizard speaks the language chosen.
 TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
   const Scenario s;
   const fs::path file = s.Add("@App\\bin\\tool.exe");
   s.Log({file.string()}, "");
+  const auto bytes = [](std::u16string_view text) {  // as lang.ini stores them: UTF-16 LE
+    return std::string(reinterpret_cast<const char*>(text.data()), 2 * text.size());
+  };
+  std::string ini = ReadBytes(s.dir / "lang.ini");
+  ini.replace(ini.find(bytes(u"default=English")), 30, bytes(u"default=German"));
+  std::ofstream(s.dir / "lang.ini", std::ios::binary) << ini;
   const Listing before = s.List();
   Process process;
   const auto choose = [&](const char* arguments, int button, const wchar_t* language) {
     ASSERT_TRUE(s.Start(process, arguments));
     const HWND choice = WaitForWindowWith(process.id, IDC_LANGUAGE_LIST);
     ASSERT_NE(choice, nullptr);
+    EXPECT_EQ(GetWindow(choice, GW_OWNER), nullptr);
+    EXPECT_EQ(GetWindowLongW(choice, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    RECT client{}, window{};
+    GetClientRect(choice, &client);
+    GetWindowRect(choice, &window);
+    EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - client.right) / 2);
+    EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - client.bottom) / 2);
+    const HWND list = Control(choice, IDC_LANGUAGE_LIST);
+    EXPECT_EQ(Text(list), L"Deutsch") << "the default is not proposed";
     if (language) {
-      const HWND list = Control(choice, IDC_LANGUAGE_LIST);
       const auto item =
           SendMessageW(list, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(language));
       ASSERT_NE(SendMessageW(list, CB_SETCURSEL, item, 0), CB_ERR);
@@ -51,18 +65,18 @@ TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
   }
   choose("", IDOK, nullptr);
   const MessageBoxInfo box = AnswerMessageBox(process.id, IDNO);
-  EXPECT_EQ(box.caption, L"Uninstall");
-  EXPECT_EQ(box.text,
-            L"Are you sure you want to completely remove 'Test Tool' and all of its components?");
+  EXPECT_EQ(box.caption, L"Deinstallation");
+  EXPECT_EQ(box.text, L"M\u00F6chten Sie 'Test Tool' und alle zugeh\u00F6rigen Komponenten "
+                      L"vollst\u00E4ndig entfernen?");
   EXPECT_EQ(WaitForExit(process), 1u);
   EXPECT_TRUE(ChangedExactly(before, s.List(), {}));
 
-  choose("-c", IDOK, L"Deutsch");
+  choose("-c", IDOK, L"English");
   const Wizard wizard = WaitForWizard(process.id);
   ASSERT_NE(wizard.page, nullptr);
   EXPECT_EQ(Text(wizard.sheet), L"Test Tool");
-  EXPECT_EQ(ControlText(wizard.page, IDC_PAGE_HEADING), L"Programme von Ihrem Computer entfernen.");
-  EXPECT_EQ(ControlText(wizard.sheet, kWizardFinish), L"Fertig stellen");
+  EXPECT_EQ(ControlText(wizard.page, IDC_PAGE_HEADING), L"Remove Programs From Your Computer.");
+  EXPECT_EQ(ControlText(wizard.sheet, kWizardFinish), L"Finish");
   EXPECT_EQ(FinishWizard(process, wizard), 1u);
   EXPECT_FALSE(fs::exists(file));
 }
@@ -138,8 +152,6 @@ TEST(Wizard, SharedSystemFilesAreAskedAboutAndOnlyFinishEndsTheWizard) {
   EXPECT_TRUE(IsWindow(wizard.sheet));
   PressButton(wizard.sheet, kWizardFinish);
   EXPECT_EQ(WaitForExit(process), 1u);
-  const std::vector<std::string> restart = {"App\\unicows.dll", "App\\uninstall.exe", "App\\"};
-  EXPECT_EQ(s.RestartEntries(), restart);
 
   s.Log({files["nos"], files["nos2"]});
   ASSERT_TRUE(s.Start(process));
@@ -241,8 +253,7 @@ TEST(Wizard, AMissingLogOffersToRemoveTheRegistration) {
   RegDeleteTreeA(HKEY_CURRENT_USER, kLoadedKey);
   char shortName[MAX_PATH];
   ASSERT_NE(GetShortPathNameA(s.uninstaller.string().c_str(), shortName, MAX_PATH), 0u);
-  std::string ours = shortName;
-  for (char& c : ours) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  const std::string ours = CharUpperA(shortName);
   struct Row {
     std::string arguments;
     int answer;
@@ -330,9 +341,7 @@ TEST(Wizard, AFaultingComServerIsReportedWithATraceAndTheProcessEnds) {
   PressButton(box.window, IDOK);
   EXPECT_EQ(WaitForExit(process), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
   EXPECT_EQ(box.text, std::wstring(report.begin(), report.end()));
-  std::istringstream lines(report);
-  std::string header;
-  std::getline(lines, header);
+  const std::string header = report.substr(0, report.find('\n'));
   const std::string codeSegment = sizeof(void*) == 8 ? "0033" : "0023";
   EXPECT_TRUE(
       header.starts_with("uninstall.exe caused a EXCEPTION_ACCESS_VIOLATION in module "
@@ -340,13 +349,11 @@ TEST(Wizard, AFaultingComServerIsReportedWithATraceAndTheProcessEnds) {
                          codeSegment + ":"))
       << header;
   EXPECT_NE(header.find(", DllUnregisterServer"), std::string::npos) << header;
-  std::string registers;
-  std::getline(lines, registers);
-  EXPECT_TRUE(registers.starts_with(sizeof(void*) == 8 ? "RAX=" : "EAX=")) << report;
+  EXPECT_EQ(report.find(sizeof(void*) == 8 ? "\nRAX=" : "\nEAX="), header.size()) << report;
   EXPECT_NE(report.find("\nCS=" + codeSegment + " "), std::string::npos) << report;
   // From the fault through the uninstaller's own frames. Only RemoveFile's
   // source line is checked: for code inlined from a header Wine names a wrong file.
-  const std::string trace(std::istreambuf_iterator<char>(lines), {});
+  const std::string trace = report.substr(header.size());
   EXPECT_NE(trace.find(" faulting_com_server.dll, DllUnregisterServer"), std::string::npos)
       << trace;
   EXPECT_NE(trace.find(" uninstall.exe, UnregisterComServer"), std::string::npos) << trace;
@@ -422,8 +429,6 @@ struct AppDefaults {
   std::string key;
 };
 
-bool LayerLoaded() { return Loaded("unicows.dll"); }
-
 TEST(Family, AnIniRecordOffersARestartOn9xOnlyAndOnlyThereTheLayerIsUsed) {
   const std::string systemIni = kWindows + "\\system.ini", wininit = kWindows + "\\wininit.ini";
   const std::string savedIni = ReadBytes(systemIni), savedWininit = ReadBytes(wininit);
@@ -455,7 +460,7 @@ TEST(Family, AnIniRecordOffersARestartOn9xOnlyAndOnlyThereTheLayerIsUsed) {
     EXPECT_STREQ(value, "");
     if (!family9x) {
       EXPECT_EQ(box, nullptr) << "a restart question on the NT family";
-      EXPECT_FALSE(LayerLoaded());
+      EXPECT_FALSE(Loaded("unicows.dll"));
       continue;
     }
     ASSERT_NE(box, nullptr) << "no restart question";
@@ -469,7 +474,7 @@ TEST(Family, AnIniRecordOffersARestartOn9xOnlyAndOnlyThereTheLayerIsUsed) {
     const std::string lines = ReadBytes(wininit);
     EXPECT_NE(lines.find("[rename]"), std::string::npos);
     EXPECT_NE(lines.find("NUL="), std::string::npos);
-    EXPECT_TRUE(LayerLoaded());
+    EXPECT_TRUE(Loaded("unicows.dll"));
   }
   std::ofstream(systemIni, std::ios::binary) << savedIni;
   std::ofstream(wininit, std::ios::binary) << savedWininit;

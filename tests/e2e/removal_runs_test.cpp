@@ -214,19 +214,15 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
     }
     const std::size_t copy = entry.find('<'), mark = entry.find('!');
     const fs::path path = s.Expand(entry.substr(0, std::min(copy, mark)));
-    if (entry.back() == '\\') {
-      fs::create_directories(path);
-    } else if (copy != std::string::npos) {
-      fs::create_directories(path.parent_path());
-      fs::copy_file(BuiltFile(entry.substr(copy + 1)), path);
+    if (entry.back() == '\\') fs::create_directories(path);
+    else s.Add(path.string());
+    if (copy != std::string::npos) {
+      fs::copy_file(BuiltFile(entry.substr(copy + 1)), path, fs::copy_options::overwrite_existing);
       if (entry.ends_with("com_server.dll")) servers.push_back(path);
-    } else {
-      s.Add(path.string());
     }
     if (mark == std::string::npos) continue;
-    const DWORD hidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    ASSERT_TRUE(SetFileAttributesW(path.c_str(),
-                                   FILE_ATTRIBUTE_READONLY | (entry.ends_with("!H") ? hidden : 0)));
+    const DWORD hidden = entry.ends_with("!H") ? FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM : 0;
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY | hidden));
     if (!entry.ends_with("!B")) continue;
     holders.emplace_back(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, 0, nullptr));
@@ -267,9 +263,8 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
   Kill(hung);
   DestroyWindow(listener);
   // A removed font is announced to every window.
-  const bool fonts =
-      std::ranges::any_of(c.records, [](const auto& r) { return r.starts_with("&"); });
-  EXPECT_EQ(gFontChanges > 0, fonts);
+  EXPECT_EQ(gFontChanges > 0,
+            std::ranges::any_of(c.records, [](const auto& r) { return r.starts_with("&"); }));
 
   Listing after = s.List();
   for (const fs::path& path : held) {
@@ -288,10 +283,9 @@ TEST_P(Runs, ExactlyWhatTheLogNamesGoes) {
     restart.push_back("App\\unicows.dll");
   if (c.exitCode != 1603) restart.insert(restart.end(), {"App\\uninstall.exe", "App\\"});
   EXPECT_EQ(s.RestartEntries(), restart);
-  for (const fs::path& server : servers) {
+  for (const fs::path& server : servers)
     EXPECT_EQ(DwordValue(HKEY_CURRENT_USER, kComServerCalls, server.string()), 1u)
         << "not unregistered while its file was there: " << server;
-  }
   const std::string report = ReadBytes(s.root / c.reportFile);
   for (const std::string& part : c.report)
     EXPECT_NE(report.find(s.Expand(part)), std::string::npos) << report;

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -53,14 +55,11 @@ inline void SetString(HKEY root, const std::string& key, const std::string& name
                   static_cast<DWORD>(value.size() + 1));
 }
 
-// The DWORD value, or `missing` when there is none.
-inline DWORD DwordValue(HKEY root, const std::string& key, const std::string& name,
-                        DWORD missing = ~0u) {
-  DWORD value = 0, size = sizeof value;
-  return RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size) ==
-                 ERROR_SUCCESS
-             ? value
-             : missing;
+// The DWORD value, or ~0u when there is none.
+inline DWORD DwordValue(HKEY root, const std::string& key, const std::string& name) {
+  DWORD value = ~0u, size = sizeof value;
+  RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size);
+  return value;
 }
 
 inline bool KeyExists(HKEY root, const std::string& key) {
@@ -74,17 +73,13 @@ inline void ListKey(HKEY root, const std::string& key, const std::string& label,
   listing[label] = "";
   char name[16384];
   BYTE data[16384];
-  DWORD nameLength = sizeof name, dataSize = sizeof data, type = 0;
-  for (DWORD i = 0; RegEnumValueA(handle.get(), i, name, &nameLength, nullptr, &type, data,
-                                  &dataSize) == ERROR_SUCCESS;
-       ++i, nameLength = sizeof name, dataSize = sizeof data) {
+  DWORD nameLength, dataSize, type;
+  for (DWORD i = 0; RegEnumValueA(handle.get(), i, name, &(nameLength = sizeof name), nullptr,
+                                  &type, data, &(dataSize = sizeof data)) == ERROR_SUCCESS; ++i)
     listing[":" + label + name] = std::to_string(type) + std::string(data, data + dataSize);
-  }
   for (DWORD i = 0; RegEnumKeyExA(handle.get(), i, name, &(nameLength = sizeof name), nullptr,
-                                  nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-       ++i) {
+                                  nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i)
     ListKey(root, key + "\\" + name, label + name + "\\", listing);
-  }
 }
 
 class Scenario {
@@ -158,12 +153,11 @@ class Scenario {
     for (auto it = fs::recursive_directory_iterator(root, error);
          it != fs::recursive_directory_iterator(); it.increment(error)) {
       const std::string name = fs::relative(it->path(), root).string();
-      if (it->is_directory(error)) {
+      if (it->is_directory(error))
         listing[name + "\\"] = "";
-      } else {
+      else
         listing[name] = std::to_string(it->file_size(error)) + " bytes, attributes " +
                         std::to_string(GetFileAttributesW(it->path().c_str()));
-      }
     }
     ListKey(HKEY_CURRENT_USER, key, "T\\", listing);
     ListKey(HKEY_LOCAL_MACHINE, registration, "U\\", listing);
@@ -173,14 +167,11 @@ class Scenario {
   bool Start(Process& process, const std::string& arguments = "-C") const {
     return gui::Start("\"" + uninstaller.string() + "\" " + arguments, work.string(), process);
   }
-  // Starts it, takes the language proposed when it asks, waits for the wizard
-  // to finish and presses Finish; the exit code (STILL_ACTIVE: it never did).
+  // Starts it, waits for the wizard to finish and presses Finish; the exit
+  // code (STILL_ACTIVE: it never did).
   DWORD Finish(const std::string& arguments = "-C") const {
     Process process;
     if (!Start(process, arguments)) return 0;
-    const HWND first = WaitForWindow(
-        process.id, [](HWND window) { return PageOf(window) || Control(window, IDC_LANGUAGE_LIST); });
-    if (first && !PageOf(first)) PressButton(first, IDOK);
     const Wizard wizard = WaitForWizard(process.id);
     const DWORD code = wizard.page ? FinishWizard(process, wizard) : STILL_ACTIVE;
     Kill(process);
@@ -205,14 +196,18 @@ class Scenario {
     Kill(process);
     return (ended ? "exit " + std::to_string(WaitForExit(process, 0)) : "still running") + windows;
   }
-  // The restart list's entries below the root, named relative to it.
+  // The restart list's entries below the root, named relative to it: the
+  // sources of its (source, target) pairs up to the closing empty source.
   std::vector<std::string> RestartEntries() const {
     const std::string prefix = "\\??\\" + root.string() + "\\";
+    const std::string data = PendingRenamesData().value_or("");
     std::vector<std::string> below;
-    for (const auto& [source, target] : PendingRenames()) {
-      if (_strnicmp(source.c_str(), prefix.c_str(), prefix.size()) == 0) {
+    for (std::size_t at = 0; at < data.size() && data[at] != '\0';) {
+      const std::string source = data.c_str() + at;
+      at += source.size() + 1;
+      at += std::strlen(data.c_str() + std::min(at, data.size())) + 1;  // the target
+      if (_strnicmp(source.c_str(), prefix.c_str(), prefix.size()) == 0)
         below.push_back(source.substr(prefix.size()));
-      }
     }
     return below;
   }
@@ -235,12 +230,10 @@ inline ::testing::AssertionResult ChangedExactly(const Listing& before, const Li
     if (found != after.end() && found->second != content) differences += "\n  changed: " + item;
   }
   for (const std::string& item : gone) differences += "\n  expected to go, never there: " + item;
-  for (const auto& [item, content] : after) {
+  for (const auto& [item, content] : after)
     if (!before.count(item) && !came.count(item)) differences += "\n  came: " + item;
-  }
-  for (const std::string& item : came) {
+  for (const std::string& item : came)
     if (!after.count(item) || before.count(item)) differences += "\n  did not come: " + item;
-  }
   if (differences.empty()) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "the listing changed otherwise:" << differences;
 }

@@ -26,17 +26,14 @@ struct Process {
 };
 
 // Starts `commandLine` in `workingDirectory` (empty: the caller's).
-inline bool Start(const std::string& commandLine, const std::string& workingDirectory,
-                  Process& process) {
+inline bool Start(std::string commandLine, const std::string& workingDirectory, Process& process) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  std::string line = commandLine;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup,
-                      &info)) {
+                      &info))
     return false;
-  }
   CloseHandle(info.hThread);
   process.handle.Reset(info.hProcess);
   process.id = info.dwProcessId;
@@ -46,9 +43,8 @@ inline bool Start(const std::string& commandLine, const std::string& workingDire
 // The process's exit code once it has ended, or STILL_ACTIVE after the timeout.
 inline DWORD WaitForExit(const Process& process, DWORD timeoutMs = kDefaultTimeoutMs) {
   DWORD code = STILL_ACTIVE;
-  if (WaitForSingleObject(process.handle.get(), timeoutMs) == WAIT_OBJECT_0) {
+  if (WaitForSingleObject(process.handle.get(), timeoutMs) == WAIT_OBJECT_0)
     GetExitCodeProcess(process.handle.get(), &code);
-  }
   return code;
 }
 
@@ -91,14 +87,12 @@ inline std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly = tru
 inline HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& match,
                           DWORD timeoutMs = kDefaultTimeoutMs) {
   HWND result = nullptr;
-  WaitUntil(
-      [&] {
-        for (HWND window : TopLevelWindows(processId)) {
-          if (match(window)) result = window;
-        }
-        return result != nullptr;
-      },
-      timeoutMs);
+  const auto found = [&] {
+    for (HWND window : TopLevelWindows(processId))
+      if (match(window)) result = window;
+    return result != nullptr;
+  };
+  WaitUntil(found, timeoutMs);
   return result;
 }
 
@@ -122,12 +116,8 @@ inline std::wstring Text(HWND window) {
 
 inline HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 
-inline std::wstring ControlText(HWND dialog, int id) {
-  HWND control = Control(dialog, id);
-  return control ? Text(control) : L"";
-}
-
-inline bool IsVisible(HWND window) { return window && IsWindowVisible(window); }
+// Empty when there is no such control.
+inline std::wstring ControlText(HWND dialog, int id) { return Text(Control(dialog, id)); }
 
 // Sends the command `id` to `dialog` (IDCANCEL: Escape), then an empty posted
 // message wakes the dialog's message loop, as real input would.
@@ -137,11 +127,9 @@ inline void SendCommand(HWND dialog, int id) {
   PostMessageW(dialog, WM_NULL, 0, 0);
 }
 
-// Presses the button `id` of `dialog`; false when it has no such button.
-inline bool PressButton(HWND dialog, int id) {
-  if (!Control(dialog, id)) return false;
-  SendCommand(dialog, id);
-  return true;
+// Presses the button `id` of `dialog`, when it has one.
+inline void PressButton(HWND dialog, int id) {
+  if (Control(dialog, id)) SendCommand(dialog, id);
 }
 
 // The close box; returns once the window has handled it.
@@ -153,22 +141,17 @@ inline void Close(HWND window) {
 // A message box of the process: a dialog (#32770) with a static text 0xFFFF.
 struct MessageBoxInfo {
   HWND window = nullptr;
-  std::wstring caption;
-  std::wstring text;
+  std::wstring caption, text;
 };
 
 inline bool IsMessageBox(HWND window) {
   return ClassName(window) == "#32770" && Control(window, kMessageBoxTextId) != nullptr;
 }
 
+// The box once it is shown (a null window and empty texts after the timeout).
 inline MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs) {
-  MessageBoxInfo info;
-  info.window = WaitForWindow(processId, IsMessageBox, timeoutMs);
-  if (info.window) {
-    info.caption = Text(info.window);
-    info.text = ControlText(info.window, kMessageBoxTextId);
-  }
-  return info;
+  const HWND window = WaitForWindow(processId, IsMessageBox, timeoutMs);
+  return {window, Text(window), ControlText(window, kMessageBoxTextId)};
 }
 
 // Waits for a message box and presses `buttonId` (IDYES, IDNO, IDOK...).

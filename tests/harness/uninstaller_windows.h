@@ -19,7 +19,7 @@ struct Wizard {
     return static_cast<int>(Send(Control(page, IDC_PAGE_PROGRESS), PBM_GETPOS, 0, 0));
   }
   bool FinishEnabled() const { return IsWindowEnabled(Control(sheet, kWizardFinish)); }
-  bool SuccessShown() const { return IsVisible(Control(page, IDC_PAGE_SUCCESS)); }
+  bool SuccessShown() const { return IsWindowVisible(Control(page, IDC_PAGE_SUCCESS)); }
 };
 
 inline BOOL CALLBACK FindPage(HWND child, LPARAM found) {
@@ -55,9 +55,8 @@ inline HWND WaitForSystemFilePrompt(DWORD processId, DWORD timeoutMs = kDefaultT
 // the exit code (STILL_ACTIVE when the wizard never got there).
 inline DWORD FinishWizard(const Process& process, const Wizard& wizard,
                           DWORD timeoutMs = kDefaultTimeoutMs) {
-  if (!WaitUntil([&] { return wizard.SuccessShown() && wizard.FinishEnabled(); }, timeoutMs)) {
+  if (!WaitUntil([&] { return wizard.SuccessShown() && wizard.FinishEnabled(); }, timeoutMs))
     return STILL_ACTIVE;
-  }
   PressButton(wizard.sheet, kWizardFinish);
   return WaitForExit(process);
 }

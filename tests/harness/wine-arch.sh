@@ -12,21 +12,17 @@
 # directly (the `wine` script prefers the 32-bit loader whenever it is installed).
 # UNINSTALL_WINE_ARCH=64 (or 32) forces one build on a machine that runs both.
 
-wine_loader() {
+wine_arch_suffix() {  # ARCH: what the names of that build end with
   case $1 in
-    32) echo /usr/lib/wine/wine ;;
-    64) echo /usr/lib/wine/wine64 ;;
+    32) echo "" ;;
+    64) echo 64 ;;
     *) echo "wine-arch: unknown architecture '$1' (32 or 64)" >&2; return 2 ;;
   esac
 }
 
-wine_arch_tree() {
-  case $1 in
-    32) echo windows ;;
-    64) echo windows64 ;;
-    *) echo "wine-arch: unknown architecture '$1' (32 or 64)" >&2; return 2 ;;
-  esac
-}
+wine_loader() { local suffix; suffix=$(wine_arch_suffix "$1") && echo "/usr/lib/wine/wine$suffix"; }
+
+wine_arch_tree() { local suffix; suffix=$(wine_arch_suffix "$1") && echo "windows$suffix"; }
 
 wine_arch_runs() {  # ARCH: the loader starts on this machine
   "$(wine_loader "$1")" --version >/dev/null 2>&1

@@ -11,16 +11,12 @@
 # WINE_ENV_DISPLAY set, programs show on that display instead of a new Xvfb.
 set -u
 usage="usage: wine-env.sh start STATE_DIR ARCH [KEEPER_EXE] | stop STATE_DIR"
-cmd=${1:?$usage}
-state=${2:?$usage}
-mkdir -p "$state"
-state=$(cd "$state" && pwd)
+cmd=${1:?$usage} state=${2:?$usage}
+state=$(mkdir -p "$state" && cd "$state" && pwd)
 prefix_version=3   # bump when the prefix settings below change
 source "$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh"
 
-export WINEPREFIX=$state/prefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$state/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 alive() {  # pid file $1 names a live, non-zombie process
   local pid
@@ -28,10 +24,23 @@ alive() {  # pid file $1 names a live, non-zombie process
   [ "$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)" != Z ]
 }
 
-wait_gone() {  # pid file, tenths of a second
+within() {  # tenths of a second, command: whether the command succeeds within that time
   local i
-  for ((i = 0; i < $2; i++)); do alive "$1" || return 0; sleep 0.1; done
+  for ((i = 0; i < $1; i++)); do "${@:2}" && return 0; sleep 0.1; done
   return 1
+}
+
+gone() { ! alive "$1"; }
+
+spawn() {  # name, command...: started in a session of its own, its PID in STATE_DIR/name.pid
+  setsid "${@:2}" </dev/null >"$state/$1.log" 2>&1 &
+  echo $! >"$state/$1.pid"
+}
+
+end() {  # name, signal, tenths of a second to wait before SIGKILL
+  alive "$state/$1.pid" || return 0
+  kill -"$2" "$(cat "$state/$1.pid")"
+  within "$3" gone "$state/$1.pid" || kill -KILL "$(cat "$state/$1.pid")" 2>/dev/null
 }
 
 prefix_pids() {  # wine processes of this prefix (found by environment, stopped by PID)
@@ -43,20 +52,11 @@ prefix_pids() {  # wine processes of this prefix (found by environment, stopped 
 }
 
 start_xvfb() {
-  if [ -n "${WINE_ENV_DISPLAY:-}" ]; then
-    echo "${WINE_ENV_DISPLAY#:}" >"$state/display"
-    return 0
-  fi
-  alive "$state/xvfb.pid" && return 0
+  if [ -n "${WINE_ENV_DISPLAY:-}" ]; then echo "${WINE_ENV_DISPLAY#:}" >"$state/display"; return; fi
+  alive "$state/xvfb.pid" && return
   rm -f "$state/display"
-  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$state/display" \
-    </dev/null >"$state/xvfb.log" 2>&1 &
-  echo $! >"$state/xvfb.pid"
-  local i
-  for ((i = 0; i < 100; i++)); do
-    [ -s "$state/display" ] && return 0
-    sleep 0.1
-  done
+  spawn xvfb Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$state/display"
+  within 100 test -s "$state/display" && return
   echo "wine-env: Xvfb did not start (see $state/xvfb.log)" >&2
   return 1
 }
@@ -65,20 +65,20 @@ setup_prefix() {
   local version="$prefix_version $WINEARCH"
   [ "$(cat "$state/prefix.version" 2>/dev/null)" = "$version" ] && return 0
   rm -rf "$WINEPREFIX"
-  "$WINELOADER" wineboot -i </dev/null >"$state/wineboot.log" 2>&1
   # Settings of the test prefix: no window manager round trips on every hide,
   # no blocking crash dialog from winedbg.
-  "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1
-  "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >>"$state/wineboot.log" 2>&1
+  { "$WINELOADER" wineboot -i
+    "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+    "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+  } </dev/null >"$state/wineboot.log" 2>&1
   wineserver -w
   echo "$version" >"$state/prefix.version"
 }
 
 start() {
   local arch=${1:?$usage} keeper=${2:-}
-  export WINELOADER
+  export WINELOADER WINEARCH=win$arch
   WINELOADER=$(wine_loader "$arch") || exit 2
-  export WINEARCH=win$arch
   if ! wine_arch_runs "$arch"; then
     echo "wine-env: no $arch-bit Wine session here: $WINELOADER --version fails" >&2
     exit 1
@@ -87,16 +87,12 @@ start() {
   export DISPLAY=:$(cat "$state/display")
   if ! alive "$state/wineserver.pid"; then
     setup_prefix
-    setsid wineserver -p -f </dev/null >"$state/wineserver.log" 2>&1 &
-    echo $! >"$state/wineserver.pid"
+    spawn wineserver wineserver -p -f
     sleep 0.5
     # Start the prefix's own processes now, with no pipe they could inherit.
     "$WINELOADER" cmd /c exit </dev/null >"$state/warmup.log" 2>&1
   fi
-  if [ -n "$keeper" ] && ! alive "$state/keeper.pid"; then
-    setsid "$WINELOADER" "$keeper" </dev/null >"$state/keeper.log" 2>&1 &
-    echo $! >"$state/keeper.pid"
-  fi
+  [ -n "$keeper" ] && ! alive "$state/keeper.pid" && spawn keeper "$WINELOADER" "$keeper"
   export -p | grep -E ' (WINEPREFIX|WINEDEBUG|WINEDLLOVERRIDES|DISPLAY|WINEARCH|WINELOADER)=' \
     >"$state/env"
   echo "wine-env: DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX $WINEARCH wineserver pid $(cat "$state/wineserver.pid")"
@@ -104,17 +100,10 @@ start() {
 
 stop() {
   local p
-  if alive "$state/wineserver.pid"; then
-    # SIGINT makes the server end its client processes before it exits.
-    kill -INT "$(cat "$state/wineserver.pid")"
-    wait_gone "$state/wineserver.pid" 50 || kill -KILL "$(cat "$state/wineserver.pid")"
-  fi
+  end wineserver INT 50  # SIGINT makes the server end its client processes before it exits
   for p in $(prefix_pids); do kill -KILL "$p" 2>/dev/null; done
-  alive "$state/keeper.pid" && kill -KILL "$(cat "$state/keeper.pid")" 2>/dev/null
-  if alive "$state/xvfb.pid"; then
-    kill "$(cat "$state/xvfb.pid")"
-    wait_gone "$state/xvfb.pid" 30 || kill -KILL "$(cat "$state/xvfb.pid")"
-  fi
+  end keeper KILL 0
+  end xvfb TERM 30
   rm -f "$state/wineserver.pid" "$state/keeper.pid" "$state/xvfb.pid" "$state/env"
   echo "wine-env: stopped"
 }

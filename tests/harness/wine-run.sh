@@ -5,12 +5,9 @@
 #   wine-run.sh STATE_DIR [--win98] PROGRAM [ARGS...]
 # --win98: Wine presents the 9x family (Windows 98) to this program's file name.
 set -u
-state=${1:?state directory}
-shift
-if [ ! -f "$state/env" ]; then
-  echo "wine-run: no Wine session in $state (run wine-env.sh start first)" >&2
-  exit 2
-fi
+state=${1:?state directory} && shift
+[ -f "$state/env" ] ||
+  { echo "wine-run: no Wine session in $state (run wine-env.sh start first)" >&2; exit 2; }
 source "$state/env"
 if [ "${1:-}" = --win98 ]; then
   shift

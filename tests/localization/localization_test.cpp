@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "lang_file.h"
 #include "localization/language_choice.h"
 #include "localization/text_lookup.h"
 
@@ -14,6 +13,21 @@ extern "C" void* __wrap_malloc(std::size_t size) {
   return __real_malloc(size);
 }
 
+// A language file as installers write it: UTF-16 LE after a byte-order mark.
+static std::string LangFileBytes(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : text) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  return bytes;
+}
+
+// Parses `text` as a language file; returns ParseBuffer's line count.
+static int ParseText(WideIniDocument& document, std::u16string_view text) {
+  const std::string bytes = LangFileBytes(text);
+  int count = 0;
+  document.ParseBuffer(bytes.data(), bytes.size(), &count);
+  return count;
+}
+
 // "kind:text" per line (1 section, 2 entry, 3 other). Only a CR before a LF ends
 // a line; trailing blanks go; a NUL ends the text; brackets and equals signs
 // count only before a comment; the rest of an overlong line is dropped.
@@ -23,15 +37,15 @@ TEST(ParseBuffer, LinesAndTheirKindsAsTheFileWritesThemOrNoneWhenMemoryRunsOut) 
   EXPECT_EQ(ParseText(document, u"a=1\r\nb=2\nc\r=3\r\n\r\nkey=v  \r\nx=\t \r\ny=1 ; c  \r\n" +
                                     std::u16string(u"a=b\0c=d\r\n", 9) + u" [In]\r\n[T] ; c\r\n" +
                                     u"[o=1\r\n]x[\r\nk;=v\r\n[a;]\r\n" + longest + u"\r\n" + overlong +
-                                    u"\r\nd\r"),
-            17);
+                                    u"\r\n \r\nd\r"),
+            18);
   std::u16string read;
   for (const IniLine* line = document.FirstLine(); line != nullptr; line = line->next) {
     read += std::u16string(1, u'0' + static_cast<int>(line->kind)) + u":" + line->text + u" ";
   }
   EXPECT_EQ(read, u"2:a=1 2:b=2 2:c\r=3 3: 2:key=v 2:x=\t 2:y=1 ; c 2:a=b 1: [In] 1:[T] ; c 2:[o=1 "
                   u"3:]x[ 3:k;=v 3:[a;] 3:" + longest + u" 2:" + overlong.substr(0, kIniLineMaxUnits) +
-                      u" 3:d\r ");
+                      u" 3: 3:d\r ");
   // Out of memory the document is left empty and the count tells how many
   // lines were stored.
   const std::string bytes = LangFileBytes(u"[A]\r\na=1\r\nb=2\r\n");

@@ -24,9 +24,8 @@ bool KeyExists(const std::string& key) {
 TEST(RegistryAccess, OversizedDataAndSubtrees) {
   const std::string base = "Software\\UninstallTests\\" + std::to_string(std::random_device()());
   const std::string path = "HKEY_CURRENT_USER\\" + base + "\\";
-  for (const char* key : {"", "\\Parent\\Product\\Sub\\Deeper", "\\Parent\\Leaf"}) {
+  for (const char* key : {"", "\\Parent\\Product\\Sub\\Deeper", "\\Parent\\Leaf"})
     RegSetKeyValueA(HKEY_CURRENT_USER, (base + key).c_str(), "v", REG_SZ, "one", 4);
-  }
   char read[4] = {};
   EXPECT_EQ(RegistryAccess::ReadRegistryValue(path + "v", read, sizeof read), 4u);
   EXPECT_EQ(RegistryAccess::ReadRegistryValue(path + "v", read, 3), 0u);

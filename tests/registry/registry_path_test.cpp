@@ -13,6 +13,7 @@ TEST(RegistryPath, SplitsAtTheLastBackslashOrIsRejectedWhole) {
       {user + key + "\\" + name, "3|" + key + "|" + name},
       {user + key + "k\\v", "0|-|-"},
       {user + "k\\" + name + "n", "0|-|-"},
+      {user + "\\k\\v", "0|-|-"},
   };
   for (const auto& [path, expected] : cases) {
     RegistryKeyPath keyPath;

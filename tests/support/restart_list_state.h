@@ -15,31 +15,17 @@ inline constexpr char kPendingRenames[] = "PendingFileRenameOperations";
 // The value's bytes as stored, or nothing when it is missing.
 inline std::optional<std::string> PendingRenamesData() {
   DWORD size = 0;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
-                   nullptr, &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
+  const auto read = [&size](void* data) {
+    return RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
+                        data, &size) == ERROR_SUCCESS;
+  };
+  if (!read(nullptr)) return std::nullopt;
   std::string data(size, '\0');
-  RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_ANY, nullptr,
-               data.data(), &size);
+  read(data.data());
   return data.substr(0, size);
 }
 
 using RestartEntries = std::vector<std::pair<std::string, std::string>>;
-
-// The value's entries (source, target), up to its closing empty string.
-inline RestartEntries PendingRenames() {
-  RestartEntries entries;
-  const std::string data = PendingRenamesData().value_or("");
-  for (std::size_t at = 0; at < data.size() && data[at] != '\0';) {
-    const std::string source = data.c_str() + at;
-    at += source.size() + 1;
-    const std::string target = at < data.size() ? data.c_str() + at : "";
-    at += target.size() + 1;
-    entries.emplace_back(source, target);
-  }
-  return entries;
-}
 
 // A registry value saved in its wide form (exactly as stored) and removed, and
 // put back afterwards.
@@ -48,11 +34,10 @@ class SavedValue {
   SavedValue(HKEY root, const wchar_t* key, const wchar_t* name)
       : root_(root), key_(key), name_(name) {
     DWORD size = 0;
-    if (RegGetValueW(root_, key_, name_, RRF_RT_ANY | RRF_NOEXPAND, &type_, nullptr, &size) ==
-        ERROR_SUCCESS) {
-      data_.emplace(size, '\0');
-      RegGetValueW(root_, key_, name_, RRF_RT_ANY | RRF_NOEXPAND, &type_, data_->data(), &size);
-    }
+    const auto read = [&](void* data) {
+      return RegGetValueW(root_, key_, name_, RRF_RT_ANY | RRF_NOEXPAND, &type_, data, &size);
+    };
+    if (read(nullptr) == ERROR_SUCCESS) read(data_.emplace(size, '\0').data());
     RegDeleteKeyValueW(root_, key_, name_);
   }
   ~SavedValue() {

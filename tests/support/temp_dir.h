@@ -14,6 +14,13 @@ inline std::string ReadBytes(const std::filesystem::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A file that a Windows program wrote in text mode, each CR LF read back as a line feed.
+inline std::string ReadTextModeFile(const std::filesystem::path& file) {
+  std::string text = ReadBytes(file);
+  for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
+  return text;
+}
+
 class TempDir {
  public:
   TempDir() {

@@ -1,6 +1,7 @@
 #pragma once
 // A fresh directory for one test, removed with everything in it afterwards.
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -23,10 +24,14 @@ inline std::string ReadTextModeFile(const std::filesystem::path& file) {
 
 class TempDir {
  public:
+  // Named as a short (8.3) name already is: Wine makes a long name's short one
+  // from a hash that names alike often share, and the short spelling of a path
+  // through it may then lead into another test's directory.
   TempDir() {
     std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("uninstall-test-" + std::to_string(random()) + std::to_string(random()));
+    char name[16];
+    std::snprintf(name, sizeof name, "%08x.%03x", random(), random() & 0xfffu);
+    path_ = std::filesystem::temp_directory_path() / name;
     std::filesystem::create_directories(path_);
   }
   TempDir(const TempDir&) = delete;

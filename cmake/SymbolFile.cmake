@@ -6,18 +6,23 @@
 # file's unwind tables, which only-keep-debug leaves empty.)
 # objcopy writes the time into the program's header: SOURCE_DATE_EPOCH, as
 # given to the build or else the time of the commit built, keeps it fixed.
+# Kept in the cache, so that the tests build their copy with the same time.
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
-  set(UNINSTALL_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
+  set(epoch $ENV{SOURCE_DATE_EPOCH})
 else()
   execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
-                  OUTPUT_VARIABLE UNINSTALL_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
-                  ERROR_QUIET)
-  if(NOT UNINSTALL_SOURCE_DATE_EPOCH)
-    set(UNINSTALL_SOURCE_DATE_EPOCH 0)
-  endif()
+                  OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
 endif()
+if(NOT epoch)
+  set(epoch 0)
+endif()
+set(UNINSTALL_SOURCE_DATE_EPOCH ${epoch} CACHE INTERNAL "the time objcopy writes")
 
 function(split_symbol_file target)
+  # Another time links the program again, so that its header gets it.
+  set(stamp ${CMAKE_BINARY_DIR}/source_date_epoch.txt)
+  file(CONFIGURE OUTPUT ${stamp} CONTENT "${UNINSTALL_SOURCE_DATE_EPOCH}\n")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${stamp})
   set(exe $<TARGET_FILE:${target}>)
   set(dbg $<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_BASE_NAME:${target}>.dbg)
   add_custom_command(TARGET ${target} POST_BUILD

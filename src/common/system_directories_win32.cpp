@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/system_library_win32.h"
+
 namespace {
 
 // The system's answer, or empty when it failed or asked for more room.
@@ -25,13 +27,9 @@ SystemDirectoryPath Wow64SystemDirectory() {
 #else
   // Both calls are absent before Windows XP and on the 9x family.
   const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  if (kernel == nullptr) return {};
-  using IsWow64Function = BOOL(WINAPI*)(HANDLE, BOOL*);
-  using Wow64DirectoryFunction = UINT(WINAPI*)(LPSTR, UINT);
-  const auto isWow64 = reinterpret_cast<IsWow64Function>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
-  const auto wow64Directory = reinterpret_cast<Wow64DirectoryFunction>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "GetSystemWow64DirectoryA")));
+  const auto isWow64 = LibraryFunction<BOOL(WINAPI*)(HANDLE, BOOL*)>(kernel, "IsWow64Process");
+  const auto wow64Directory =
+      LibraryFunction<UINT(WINAPI*)(LPSTR, UINT)>(kernel, "GetSystemWow64DirectoryA");
   BOOL wow64 = FALSE;
   if (isWow64 == nullptr || wow64Directory == nullptr ||
       !isWow64(GetCurrentProcess(), &wow64) || !wow64) {

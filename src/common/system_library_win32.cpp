@@ -13,8 +13,7 @@ using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCSTR);
 
 template <typename Function>
 Function KernelFunction(const char* name) {
-  const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  return kernel != nullptr ? ExportAs<Function>(GetProcAddress(kernel, name)) : nullptr;
+  return LibraryFunction<Function>(GetModuleHandleA("kernel32.dll"), name);
 }
 
 }  // namespace

@@ -25,6 +25,11 @@ template <typename Function>
 Function ExportAs(FARPROC address) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
 }
+// The export `name` of `library` as the function it is; null when either is missing.
+template <typename Function>
+Function LibraryFunction(HMODULE library, const char* name) {
+  return library != nullptr ? ExportAs<Function>(GetProcAddress(library, name)) : nullptr;
+}
 template <typename Function>
 FARPROC CodeAddress(Function function) {
   return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));

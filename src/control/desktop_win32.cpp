@@ -37,15 +37,13 @@ HFONT CreateArialFont(LONG height, LONG weight) {
 }  // namespace
 
 ComScope::ComScope() : ole32_(LoadSystemLibrary("ole32.dll")) {
-  const auto initialise = reinterpret_cast<HRESULT(WINAPI*)(void*)>(
-      reinterpret_cast<void*>(ole32_ ? GetProcAddress(ole32_.get(), "CoInitialize") : nullptr));
+  const auto initialise = LibraryFunction<HRESULT(WINAPI*)(void*)>(ole32_.get(), "CoInitialize");
   initialised_ = initialise != nullptr && SUCCEEDED(initialise(nullptr));
 }
 
 ComScope::~ComScope() {
   if (!initialised_) return;
-  const auto uninitialise = reinterpret_cast<void(WINAPI*)()>(
-      reinterpret_cast<void*>(GetProcAddress(ole32_.get(), "CoUninitialize")));
+  const auto uninitialise = LibraryFunction<void(WINAPI*)()>(ole32_.get(), "CoUninitialize");
   if (uninitialise != nullptr) uninitialise();
 }
 

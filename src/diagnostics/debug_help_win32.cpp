@@ -47,7 +47,7 @@ HANDLE SymbolProcess() {
 
 template <typename Function>
 bool Lookup(HMODULE library, const char* name, Function& function) {
-  function = ExportAs<Function>(GetProcAddress(library, name));
+  function = LibraryFunction<Function>(library, name);
   return function != nullptr;
 }
 

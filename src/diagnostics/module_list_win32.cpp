@@ -35,9 +35,9 @@ bool LoadPsapi() {
   const HMODULE library = LoadSystemLibrary("psapi.dll");
   if (library == nullptr) return false;
   gPsapi.enumProcessModules =
-      ExportAs<decltype(gPsapi.enumProcessModules)>(GetProcAddress(library, "EnumProcessModules"));
+      LibraryFunction<decltype(gPsapi.enumProcessModules)>(library, "EnumProcessModules");
   gPsapi.getModuleBaseName =
-      ExportAs<decltype(gPsapi.getModuleBaseName)>(GetProcAddress(library, "GetModuleBaseNameA"));
+      LibraryFunction<decltype(gPsapi.getModuleBaseName)>(library, "GetModuleBaseNameA");
   gPsapi.loaded = gPsapi.enumProcessModules != nullptr && gPsapi.getModuleBaseName != nullptr;
   return gPsapi.loaded;
 }
@@ -50,12 +50,12 @@ bool LoadToolhelp() {
   for (const char* name : {"Process32First", "Process32Next", "Thread32First", "Thread32Next"}) {
     if (GetProcAddress(kernel, name) == nullptr) return false;
   }
-  gToolhelp.createSnapshot = ExportAs<decltype(gToolhelp.createSnapshot)>(
-      GetProcAddress(kernel, "CreateToolhelp32Snapshot"));
+  gToolhelp.createSnapshot =
+      LibraryFunction<decltype(gToolhelp.createSnapshot)>(kernel, "CreateToolhelp32Snapshot");
   gToolhelp.moduleFirst =
-      ExportAs<decltype(gToolhelp.moduleFirst)>(GetProcAddress(kernel, "Module32First"));
+      LibraryFunction<decltype(gToolhelp.moduleFirst)>(kernel, "Module32First");
   gToolhelp.moduleNext =
-      ExportAs<decltype(gToolhelp.moduleNext)>(GetProcAddress(kernel, "Module32Next"));
+      LibraryFunction<decltype(gToolhelp.moduleNext)>(kernel, "Module32Next");
   gToolhelp.loaded = gToolhelp.createSnapshot != nullptr && gToolhelp.moduleFirst != nullptr &&
                      gToolhelp.moduleNext != nullptr;
   return gToolhelp.loaded;

@@ -208,8 +208,7 @@ LSTATUS DeleteRegistryKey(std::string_view path) {
   // SHDeleteKeyA removes a key with its subtree; RegDeleteKeyA does that only on
   // the 9x family.
   const UniqueModule shlwapi(NtFlag() ? LoadSystemLibrary("Shlwapi.dll") : nullptr);
-  const auto deleteTree = reinterpret_cast<DeleteTreeFunction>(
-      reinterpret_cast<void*>(shlwapi ? GetProcAddress(shlwapi.get(), "SHDeleteKeyA") : nullptr));
+  const auto deleteTree = LibraryFunction<DeleteTreeFunction>(shlwapi.get(), "SHDeleteKeyA");
   const LSTATUS status = deleteTree != nullptr ? deleteTree(root, fullPath.c_str())
                                                : RegDeleteKeyA(root, fullPath.c_str());
   if (status != ERROR_SUCCESS) return status;

@@ -124,9 +124,8 @@ HRESULT UnregisterComServer(std::string_view filePath) {
   if (!path.Assign(filePath)) return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
   UniqueModule module(LoadLibraryAt(path.c_str()));
   if (!module) return HRESULT_FROM_WIN32(GetLastError());
-  using UnregisterFunction = HRESULT(STDAPICALLTYPE*)();
-  auto unregister = reinterpret_cast<UnregisterFunction>(
-      reinterpret_cast<void*>(GetProcAddress(module.get(), "DllUnregisterServer")));
+  const auto unregister =
+      LibraryFunction<HRESULT(STDAPICALLTYPE*)()>(module.get(), "DllUnregisterServer");
   if (unregister == nullptr) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
   return unregister();
 }

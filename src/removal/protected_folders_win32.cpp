@@ -35,9 +35,8 @@ using GetFolderPathFunction = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
 GetFolderPathFunction FindGetFolderPath(UniqueModule& library) {
   for (const char* name : {"shell32.dll", "shfolder.dll"}) {
     library.Reset(LoadSystemLibrary(name));
-    if (!library) continue;
-    if (auto function = reinterpret_cast<GetFolderPathFunction>(
-            reinterpret_cast<void*>(GetProcAddress(library.get(), "SHGetFolderPathA")))) {
+    if (const auto function =
+            LibraryFunction<GetFolderPathFunction>(library.get(), "SHGetFolderPathA")) {
       return function;
     }
   }

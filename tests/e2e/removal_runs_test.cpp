@@ -116,6 +116,8 @@ const std::vector<Case> kCases = {
                "@Started here\\stray words", "@Started here\\Explorer.exe", ":Settings\\Window"},
      .gone = {"App\\files\\", "App\\files\\first.txt", "App\\files\\second.txt", "T\\Settings\\",
               ":T\\Settings\\Window"},
+     .arguments = "-C -Lreport.txt",
+     .came = {"Started here\\report.txt"},
      .log = "Test Tool\r\n$\r\nEnglish\r\n@App\\files\\first.txt\r\nstray words\r\n"
             " @App\\kept\\blank first.txt\r\n&\r\n%\r\n:\r\n-NoBackslash\r\nExplorer.exe\r\n"
             "@App\\kept\\overlong.txt" +
@@ -123,7 +125,8 @@ const std::vector<Case> kCases = {
             "\r\n\r\n\x01\x02\xfe\x80\r\n"
             "@App\\kept\\zero.txt\0.bak\r\n"s +
             "@App\\files\\second.txt\n"
-            ":HKEY_CURRENT_USER\\~\\Settings\\Window\r\n@App\\kept\\unterminated.txt"},
+            ":HKEY_CURRENT_USER\\~\\Settings\\Window\r\n@App\\kept\\unterminated.txt",
+     .report = {"file @App\\kept\\unterminated.txt: skipped: the last line has no line feed\r\n"}},
     // Without a line feed the whole log is its first line: it ends inside its
     // header, and such a log is unreadable.
     {.name = "LogWithCarriageReturnsOnlyRemovesNothing",

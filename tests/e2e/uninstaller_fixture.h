@@ -167,12 +167,15 @@ class Scenario {
   bool Start(Process& process, const std::string& arguments = "-C") const {
     return gui::Start("\"" + uninstaller.string() + "\" " + arguments, work.string(), process);
   }
-  // Starts it, waits for the wizard to finish and presses Finish; the exit
-  // code (STILL_ACTIVE: it never did).
+  // Starts it, waits for the wizard to finish, its bar full, and presses
+  // Finish; the exit code (STILL_ACTIVE: it never did).
   DWORD Finish(const std::string& arguments = "-C") const {
     Process process;
     if (!Start(process, arguments)) return 0;
     const Wizard wizard = WaitForWizard(process.id);
+    if (wizard.page && WaitUntil([&] { return wizard.FinishEnabled(); })) {
+      EXPECT_EQ(wizard.Progress(), 100) << "the bar when Finish is offered";
+    }
     const DWORD code = wizard.page ? FinishWizard(process, wizard) : STILL_ACTIVE;
     Kill(process);
     return code;

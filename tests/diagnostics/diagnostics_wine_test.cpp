@@ -110,10 +110,9 @@ TEST(ErrorReport, ShowsLogsAndEndsTheProcessWithItsCode) {
   std::string clipboard;  // CF_TEXT
   if (OpenClipboard(nullptr)) {
     const HANDLE data = GetClipboardData(CF_TEXT);
-    if (const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr) {
-      clipboard = text;
-      GlobalUnlock(data);
-    }
+    const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    clipboard = text ? text : "";
+    if (text) GlobalUnlock(data);
     CloseClipboard();
   }
   gui::PressButton(box.window, IDOK);

@@ -10,13 +10,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -114,21 +113,19 @@ class Scenario {
     SetString(HKEY_LOCAL_MACHINE, registration, "DisplayName", "Test product " + product);
   }
   ~Scenario() {
-    for (const std::string& tree : {key, registration, std::string(kComServerCalls)}) {
+    for (const std::string& tree : {key, registration, std::string(kComServerCalls)})
       RegDeleteTreeA(tree == registration ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, tree.c_str());
-    }
   }
 
   // '@' stands for the root and a backslash, '~' for the test's key below
   // HKEY_CURRENT_USER, '$' for the product key the installation registered.
   std::string Expand(const std::string& text) const {
     std::string expanded;
-    for (char c : text) {
+    for (char c : text)
       expanded += c == '@'   ? root.string() + "\\"
                   : c == '~' ? key
                   : c == '$' ? product
                              : std::string(1, c);
-    }
     return expanded;
   }
   // Creates the file `path` (expanded; directories too) with some content.
@@ -203,12 +200,10 @@ class Scenario {
   // sources of its (source, target) pairs up to the closing empty source.
   std::vector<std::string> RestartEntries() const {
     const std::string prefix = "\\??\\" + root.string() + "\\";
-    const std::string data = PendingRenamesData().value_or("");
+    std::istringstream list(PendingRenamesData().value_or(""));
     std::vector<std::string> below;
-    for (std::size_t at = 0; at < data.size() && data[at] != '\0';) {
-      const std::string source = data.c_str() + at;
-      at += source.size() + 1;
-      at += std::strlen(data.c_str() + std::min(at, data.size())) + 1;  // the target
+    for (std::string source, target; std::getline(list, source, '\0') && !source.empty();
+         std::getline(list, target, '\0')) {
       if (_strnicmp(source.c_str(), prefix.c_str(), prefix.size()) == 0)
         below.push_back(source.substr(prefix.size()));
     }

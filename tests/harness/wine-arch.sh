@@ -53,9 +53,6 @@ wine_arch_probe() {
 
 wine_arch_pick() {
   wine_arch_probe
-  if [ -z "$WINE_ARCHES" ]; then
-    echo "$1: Wine runs no build here: $WINE_ARCH_WHY" >&2
-    exit 1
-  fi
+  [ -n "$WINE_ARCHES" ] || { echo "$1: Wine runs no build here: $WINE_ARCH_WHY" >&2; exit 1; }
   WINE_ARCH=${WINE_ARCHES%% *}
 }

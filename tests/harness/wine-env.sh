@@ -79,10 +79,8 @@ start() {
   local arch=${1:?$usage} keeper=${2:-}
   export WINELOADER WINEARCH=win$arch
   WINELOADER=$(wine_loader "$arch") || exit 2
-  if ! wine_arch_runs "$arch"; then
-    echo "wine-env: no $arch-bit Wine session here: $WINELOADER --version fails" >&2
-    exit 1
-  fi
+  wine_arch_runs "$arch" ||
+    { echo "wine-env: no $arch-bit Wine session here: $WINELOADER --version fails" >&2; exit 1; }
   start_xvfb || exit 1
   export DISPLAY=:$(cat "$state/display")
   if ! alive "$state/wineserver.pid"; then

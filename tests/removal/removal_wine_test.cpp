@@ -168,11 +168,9 @@ constexpr char kSharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Sh
 std::string Stored(const std::string& name) {
   char data[16];
   DWORD size = sizeof data, type = 0;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSharedDlls, name.c_str(), RRF_RT_ANY, &type, data, &size) !=
-      ERROR_SUCCESS) {
-    return "missing";
-  }
-  return std::to_string(type) + ":" + std::string(data, size);
+  const LSTATUS read =
+      RegGetValueA(HKEY_LOCAL_MACHINE, kSharedDlls, name.c_str(), RRF_RT_ANY, &type, data, &size);
+  return read == ERROR_SUCCESS ? std::to_string(type) + ":" + std::string(data, size) : "missing";
 }
 
 // Names match in any case. The value names are paths in a directory of the

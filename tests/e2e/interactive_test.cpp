@@ -51,9 +51,8 @@ TEST(Wizard, TheLanguageChoiceAndTheConfirmationComeFirst) {
     const HWND list = Control(choice, IDC_LANGUAGE_LIST);
     EXPECT_EQ(Text(list), L"Deutsch") << "the default is not proposed";
     if (language) {
-      const auto item =
-          SendMessageW(list, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(language));
-      ASSERT_NE(SendMessageW(list, CB_SETCURSEL, item, 0), CB_ERR);
+      const auto text = reinterpret_cast<LPARAM>(language);
+      ASSERT_NE(SendMessageW(list, CB_SELECTSTRING, -1, text), CB_ERR);
     }
     if (button == IDCLOSE) Close(choice); else PressButton(choice, button);
   };
@@ -176,12 +175,10 @@ Box InkBox(int width, int height, const std::function<void(HDC)>& draw) {
   std::vector<DWORD> pixels(width * height);
   GetBitmapBits(static_cast<HBITMAP>(bitmap.get()), width * height * 4, pixels.data());
   Box box = {width, height, 0, 0};
-  for (int i = 0, x = 0, y = 0; i < width * height; x = ++i % width, y = i / width) {
-    if ((pixels[i] ^ pixels.back()) & 0xFFFFFF) {
+  for (int i = 0, x = 0, y = 0; i < width * height; x = ++i % width, y = i / width)
+    if ((pixels[i] ^ pixels.back()) & 0xFFFFFF)
       box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1),
              std::max(box[3], y + 1)};
-    }
-  }
   return box;
 }
 

@@ -14,15 +14,13 @@ if(NOT imports)
 endif()
 # Not ole32: the interactive run loads COM's library when it initialises COM,
 # so that an unattended run, which has no use for it, never loads it.
-set(allowed kernel32 user32 gdi32 advapi32 comctl32 oleaut32 shell32 shlwapi msvcrt
-            comdlg32 version)
-foreach(line IN LISTS imports)
-  string(REGEX REPLACE "DLL Name: (.*)\\.[dD][lL][lL]" "\\1" base "${line}")
-  string(TOLOWER "${base}" base)
-  if(NOT base IN_LIST allowed)
-    message(FATAL_ERROR "uninstall.exe imports ${line}, which is not among the DLLs it may import")
-  endif()
-endforeach()
+list(TRANSFORM imports TOLOWER)
+list(TRANSFORM imports REPLACE "dll name: (.*)\\.dll" "\\1")
+list(REMOVE_ITEM imports kernel32 user32 gdi32 advapi32 comctl32 oleaut32 shell32 shlwapi msvcrt
+                         comdlg32 version)
+if(imports)
+  message(FATAL_ERROR "uninstall.exe imports ${imports}, not among the DLLs it may import")
+endif()
 # The wide window functions are bound at run time, from the Unicode layer on the
 # 9x family, where the system's own are stubs that fail: none may be imported.
 string(REGEX MATCHALL "\t[0-9a-f]+\t +[0-9]+ +[A-Za-z0-9_]+W\n" wide "${headers}")

@@ -53,10 +53,9 @@ inline bool HasExited(const Process& process) {
 }
 
 inline void Kill(Process& process) {
-  if (process.handle && !HasExited(process)) {
-    TerminateProcess(process.handle.get(), 99);
-    WaitForSingleObject(process.handle.get(), 5000);
-  }
+  if (!process.handle || HasExited(process)) return;
+  TerminateProcess(process.handle.get(), 99);
+  WaitForSingleObject(process.handle.get(), 5000);
 }
 
 // Polls `condition` until it holds or the time is up, dispatching the calling

@@ -1,13 +1,11 @@
 // The diagnostics' system layer in a running process, where no uninstallation
 // reaches: faults inside the reporting machinery, module lists that do not fit
-// their buffers, NT 4's list source, the initialisers' order, and the error
-// report, which no uninstallation raises on purpose. Cases that end their
-// process run this program again as a child.
+// their buffers, the initialisers' order, and the error report, which no
+// uninstallation raises on purpose, in a child run of this program.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "diagnostics/debug_help_win32.h"
@@ -16,7 +14,6 @@
 #include "diagnostics/seh_guard_win32.h"
 #include "gui_driver.h"
 #include "startup_order_probe.h"
-#include "support/registry_calls.h"
 #include "support/system_paths.h"
 #include "support/temp_dir.h"
 
@@ -50,7 +47,7 @@ TEST(FaultGuard, ContainsAFaultInsideAGuardAndKeepsTheHandlerChain) {
   EXPECT_STREQ(trace, "");
 }
 
-TEST(ModuleList, WhatDoesNotFitIsRefusedOrCutAndNT4UsesPsapiOtherSystemsToolhelp) {
+TEST(ModuleList, WhatDoesNotFitIsRefusedOrCut) {
   HMODULE one = nullptr;
   DWORD listed = 0;
   SetLastError(0xDEADBEEF);
@@ -59,23 +56,6 @@ TEST(ModuleList, WhatDoesNotFitIsRefusedOrCutAndNT4UsesPsapiOtherSystemsToolhelp
   char cut[5] = {};
   EXPECT_EQ(ModuleBaseName(GetCurrentProcess(), nullptr, cut, sizeof cut), 4u);
   EXPECT_EQ(std::string(cut), OwnPath().filename().string().substr(0, 4));
-
-  // NT 4 takes its module lists from PSAPI, every other system from toolhelp:
-  // a copy of this program that Wine presents as each system tells which one
-  // ran, as only the PSAPI path loads PSAPI.DLL.
-  const std::pair<std::string, DWORD> kSystems[] = {{"nt40", 1}, {"win7", 0}, {"win98", 0}};
-  for (const auto& [version, psapi] : kSystems) {
-    const TempDir temp;
-    const std::string name = "module_list_" + version + ".exe";
-    std::filesystem::copy_file(OwnPath(), temp.path() / name);
-    const std::string key = "Software\\Wine\\AppDefaults\\" + name;
-    RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Version", REG_SZ, version.c_str(),
-                    static_cast<DWORD>(version.size() + 1));
-    gui::Process child;
-    ASSERT_TRUE(gui::Start("\"" + (temp.path() / name).string() + "\" --list-modules", "", child));
-    EXPECT_EQ(gui::WaitForExit(child), psapi) << version;
-    RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-  }
 }
 
 // The crash handler is in place before any library object is built.
@@ -131,11 +111,6 @@ int main(int argc, char** argv) {
   if (mode == "--report") {
     ReportError(__FILE__, 4242, kErrorExitCode, kPlaceholderEntry);
     return 100;  // no report ended the process
-  }
-  if (mode == "--list-modules") {
-    DWORD count = 0;
-    if (!EnumerateModules(GetCurrentProcessId(), 0, nullptr, &count) || count < 3) return 3;
-    return GetModuleHandleA("psapi.dll") != nullptr ? 1 : 0;
   }
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

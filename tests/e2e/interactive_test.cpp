@@ -1,7 +1,7 @@
 // The uninstaller as a person meets it: the confirmation, the language choice,
 // the wizard that cannot be cancelled, the shared system file prompts, the
-// missing log, a network installation, the crash report, and a run ended from
-// outside that the next run completes.
+// missing log, the crash report, and a run ended from outside that the next run
+// completes.
 #include "uninstaller_fixture.h"
 
 #include <algorithm>
@@ -285,30 +285,6 @@ TEST(Wizard, AMissingLogOffersToRemoveTheRegistration) {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
   }
   RegDeleteTreeA(HKEY_CURRENT_USER, overrides.c_str());
-}
-
-// Wine serves \\localhost\<name> from dosdevices\unc\localhost\<name> in its
-// prefix. The directory's percent sign is no placeholder; the share's root is
-// no directory to prune.
-TEST(Wizard, AnInstallationOnANetworkPathIsFoundAndRemoved) {
-  const Scenario s;
-  const char* prefix = std::getenv("WINEPREFIX");
-  if (prefix == nullptr) GTEST_SKIP() << "the share is served by Wine's prefix";
-  const std::string name = "e2e" + s.unique;
-  const fs::path share = fs::path("Z:" + std::string(prefix)) / "dosdevices\\unc\\localhost" / name;
-  const std::string directory = "\\\\localhost\\" + name + "\\Tool%W";
-  fs::create_directories(share / "Tool%W" / "bin");
-  std::ofstream(share / "Tool%W" / "bin" / "tool.exe") << "tool";
-  fs::copy_file(BuiltFile("lang.ini"), share / "Tool%W" / "lang.ini");
-  std::ofstream(share / "Tool%W" / "uninstall.log", std::ios::binary)
-      << "Network Tool\r\n"
-      << s.product << "\r\nEnglish\r\n"
-      << directory << "\\bin\\tool.exe\r\n";
-  EXPECT_EQ(s.Finish("\"" + directory + "\" -C"), 1u);
-  EXPECT_FALSE(fs::exists(share / "Tool%W"));
-  EXPECT_TRUE(fs::exists(share));
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, s.registration));
-  fs::remove_all(share);
 }
 
 // A COM server faults while it is unregistered: the report goes to the current

@@ -1,12 +1,11 @@
 #pragma once
 // What the fuzz targets share: a property whose failure makes the input a
-// finding (the stack trace says which), and scratch files for the parsers that
-// read files.
+// finding (the stack trace says which), and a scratch file for the parser that
+// reads one.
 
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
 
 #define FUZZ_CHECK(condition) ((condition) ? (void)0 : __builtin_trap())
 
@@ -17,5 +16,4 @@ struct ScratchFile {
   explicit ScratchFile(const char* name) : path("/dev/shm/fuzz-" + std::to_string(getpid()) + "-" + name) {}
   ~ScratchFile() { std::remove(path.c_str()); }
   void Write(std::string_view bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
-  std::string Read() const { return (std::ostringstream() << std::ifstream(path).rdbuf()).str(); }
 };

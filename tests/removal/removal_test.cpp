@@ -188,6 +188,7 @@ TEST(PathPlaceholders, ExpandFoldCollapseOrRejectWhole) {
       {"%i\\\\uninstall.log|%F|%K:|%d", "D:\\T\\", "D:\\T\\uninstall.log|D:\\T\\|D:|Key/"},
       {"%w\\WININIT.INI|%p|%l", "D:\\T\\", "C:\\Windows\\WININIT.INI|C:\\Program Files|eng/WPL"},
       {"100%%|a%xb%9c%C%u|%%A|end%", "D:\\T\\", "100%|abc|%A|end/"},
+      {"%i\\\\uninstall.log", "\\\\host\\T%W\\", "\\\\host\\T%W\\uninstall.log/"},
       {"%I\\0123456789", dir249, dir249 + "0123456789/"},
       {"%I\\0123456789x", dir249, "<rejected>/"},
       {std::string(260, 'x'), "", "<rejected>/"},

@@ -63,3 +63,13 @@ void PruneDirectories(std::string_view directory,
     cut = slash;
   }
 }
+
+bool IsDriveRoot(std::string_view directory) {
+  while (!directory.empty() && IsSeparator(directory.back())) directory.remove_suffix(1);
+  if (directory.starts_with("\\\\")) {
+    const std::size_t share = directory.find('\\', 2);
+    return share == std::string_view::npos ||
+           directory.find('\\', share + 1) == std::string_view::npos;
+  }
+  return directory.empty() || (directory.size() == 2 && directory[1] == ':');
+}

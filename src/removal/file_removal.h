@@ -18,6 +18,10 @@ using DirectoryText = BoundedString<kPathCapacity>;
 // not fit.
 bool NormalizeDirectory(std::string_view directory, DirectoryText& normal);
 
+// A drive's root ("C:", "C:\\") or a network share's ("\\\\server\\share"), which is the
+// root of a drive too.
+bool IsDriveRoot(std::string_view directory);
+
 // Whether `a` and `b` name the same directory as text: normalised, A-Z folded.
 // Short (8.3) names are the one spelling this cannot see through.
 bool SameDirectory(std::string_view a, std::string_view b);

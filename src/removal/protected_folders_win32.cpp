@@ -44,19 +44,6 @@ GetFolderPathFunction FindGetFolderPath(UniqueModule& library) {
   return nullptr;
 }
 
-// A drive's root, or a network share's (\\server\share), the root of a drive too.
-bool IsDriveRoot(std::string_view directory) {
-  while (!directory.empty() && (directory.back() == '\\' || directory.back() == '/')) {
-    directory.remove_suffix(1);
-  }
-  if (directory.starts_with("\\\\")) {
-    const std::size_t share = directory.find('\\', 2);
-    return share == std::string_view::npos ||
-           directory.find('\\', share + 1) == std::string_view::npos;
-  }
-  return directory.empty() || (directory.size() == 2 && directory[1] == ':');
-}
-
 }  // namespace
 
 void ProtectedFolders::Add(std::string_view path) {

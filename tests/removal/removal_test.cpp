@@ -212,7 +212,7 @@ TEST(PathPlaceholders, ExpandFoldCollapseOrRejectWhole) {
 }
 
 // A directory as the system reads its spelling ("-": it does not fit).
-TEST(FileRemoval, DirectoriesAreReadAsTheSystemReadsThem) {
+TEST(FileRemoval, DirectoriesAreReadAsTheSystemReadsThemAndRootsKnown) {
   const std::string w = "C:\\Windows\\System32", d256(256, 'd');
   const std::pair<std::string, std::string> cases[] = {
       {w + "\\", w}, {"C:/Windows//System32/", w}, {"\\\\?\\" + w, w},
@@ -224,6 +224,10 @@ TEST(FileRemoval, DirectoriesAreReadAsTheSystemReadsThem) {
     DirectoryText read;
     EXPECT_EQ(NormalizeDirectory(spelling, read) ? std::string(read.view()) : "-", normal) << spelling;
   }
+  // A share's root is a drive's: pruning stops there.
+  const std::pair<const char*, bool> roots[] = {
+      {"C:\\", true}, {"\\\\host\\share\\", true}, {"\\\\host\\share\\d", false}, {"C:\\d", false}};
+  for (const auto& [directory, root] : roots) EXPECT_EQ(IsDriveRoot(directory), root) << directory;
 }
 
 // Directories end with a backslash, files do not; C: and C:\P are protected

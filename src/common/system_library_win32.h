@@ -20,16 +20,13 @@ HMODULE LoadSystemLibrary(const char* name);
 // directory, as the system's registration tool loads a server.
 HMODULE LoadLibraryAt(const char* fullPath);
 
-// Casts a looked-up export to the type of the function it is, and back.
-template <typename Function>
-Function ExportAs(FARPROC address) {
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
-}
 // The export `name` of `library` as the function it is; null when either is missing.
 template <typename Function>
 Function LibraryFunction(HMODULE library, const char* name) {
-  return library != nullptr ? ExportAs<Function>(GetProcAddress(library, name)) : nullptr;
+  if (library == nullptr) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
+// A function's address as the system's lookups give it, to ask whether it is callable.
 template <typename Function>
 FARPROC CodeAddress(Function function) {
   return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));

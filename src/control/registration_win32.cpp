@@ -25,10 +25,7 @@ bool IsOurs(std::string_view path, const CommandLineValues& commandLine) {
 // system would start; one that names no file is no program of ours.
 bool NamesThisInstallation(std::string_view command, const CommandLineValues& commandLine) {
   while (!command.empty() && command.front() == ' ') command.remove_prefix(1);
-  if (command.starts_with('"')) {
-    command.remove_prefix(1);
-    return IsOurs(command.substr(0, command.find('"')), commandLine);
-  }
+  if (command.starts_with('"')) return IsOurs(QuotedProgram(command), commandLine);
   BoundedString<kPathCapacity> program;
   return FindProgramFile(command, ProgramFileExists, program) && IsOurs(program.view(), commandLine);
 }

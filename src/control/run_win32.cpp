@@ -22,7 +22,6 @@ constexpr std::size_t kRestartCaptionCapacity = 128;  // the restart question's 
 constexpr std::string_view kMissingLogTextStart = "Unable to find the installation log file '";
 constexpr std::string_view kMissingLogTextEnd =
     "'. Uninstallation can not continue.\nRemove uninstallation option?";
-constexpr std::string_view kLanguageFileName = "lang.ini";
 
 using Message = BoundedWideString<kMessageCapacity>;
 
@@ -156,7 +155,7 @@ StepResult Run::ChooseLanguage() {
   if (converted == 0) state_.productTitleWide.Buffer()[0] = 0;
   state_.productTitleWide.SyncLength();
   AssignAnsi(drive_, state_.commandLine.installDir.view().substr(0, 2));
-  if (LoadLanguageFile(state_.commandLine.installDir.view(), kLanguageFileName.data(),
+  if (LoadLanguageFile(state_.commandLine.installDir.view(), kLanguageFileName,
                        state_.header.languageName.c_str(), !Unattended(), language_) == 0) {
     report_.Note("language choice: cancelled; nothing is removed");
     return kExitNotDone;

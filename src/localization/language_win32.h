@@ -9,6 +9,9 @@
 #include "localization/language_choice.h"
 #include "localization/wide_ini_document.h"
 
+// The language file's name in the installation directory.
+inline constexpr char kLanguageFileName[] = "lang.ini";
+
 struct ProgramLanguage {
   WideIniDocument document;
   LanguageName current;

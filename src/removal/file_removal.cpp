@@ -42,12 +42,6 @@ bool NormalizeDirectory(std::string_view directory, DirectoryText& normal) {
   return true;
 }
 
-bool SameDirectory(std::string_view a, std::string_view b) {
-  DirectoryText normalA, normalB;
-  return NormalizeDirectory(a, normalA) && NormalizeDirectory(b, normalB) &&
-         EqualsIgnoreAsciiCase(normalA.view(), normalB.view());
-}
-
 void PruneDirectories(std::string_view directory,
                       FunctionRef<bool(std::string_view directory)> isProtected,
                       FunctionRef<bool(const char* directory)> removeDirectory) {

@@ -1,7 +1,7 @@
 #pragma once
-// The decisions of file removal that need no system call: how directories are
-// compared whatever their spelling, and how the directories a deletion emptied
-// are pruned.
+// The decisions of file removal that need no system call: how a directory's
+// spelling resolves, which directories are roots, and how the directories a
+// deletion emptied are pruned.
 
 #include <string_view>
 
@@ -21,10 +21,6 @@ bool NormalizeDirectory(std::string_view directory, DirectoryText& normal);
 // A drive's root ("C:", "C:\\") or a network share's ("\\\\server\\share"), which is the
 // root of a drive too.
 bool IsDriveRoot(std::string_view directory);
-
-// Whether `a` and `b` name the same directory as text: normalised, A-Z folded.
-// Short (8.3) names are the one spelling this cannot see through.
-bool SameDirectory(std::string_view a, std::string_view b);
 
 // Removes `directory` (which ends with a backslash) and then each parent in
 // turn, stopping at the first one that cannot be removed (not empty, in use,

@@ -94,9 +94,8 @@ bool RemoveEmptyDirectory(const char* path) { return RemoveDirectoryA(path) != 0
 
 }  // namespace
 
-FileDecision PrepareFileRemoval(std::string_view filePath, std::string_view systemDirectory,
-                                SystemFilePrompt& prompt) {
-  if (!IsInSystemDirectory(filePath, systemDirectory)) return FileDecision::kRemove;
+FileDecision PrepareSystemFileRemoval(std::string_view filePath, std::string_view systemDirectory,
+                                      SystemFilePrompt& prompt) {
   // The count goes down before anybody is asked: another application that
   // still holds a reference keeps the file.
   if (AdjustSharedDllCount(CountedName(filePath, systemDirectory), -1) != 0) {

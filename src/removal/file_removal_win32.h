@@ -29,13 +29,13 @@ enum class FileDecision {
   kKeptByAnswer,  // a shared file the user keeps (now or with "No to all")
 };
 
-// Whether the file may be deleted now. A file directly in the system directory
-// (IsInSystemDirectory) is shared: its SharedDLLs count (under CountedName) is
+// Whether a file directly in the system directory (IsInSystemDirectory), which
+// is shared, may be deleted now: its SharedDLLs count (under CountedName) is
 // lowered first, and when no reference is left the user is asked, unless an
 // earlier "to all" answer holds. A prompt that cannot be shown keeps the
 // file, as No does.
-FileDecision PrepareFileRemoval(std::string_view filePath, std::string_view systemDirectory,
-                                SystemFilePrompt& prompt);
+FileDecision PrepareSystemFileRemoval(std::string_view filePath, std::string_view systemDirectory,
+                                      SystemFilePrompt& prompt);
 
 // Loads the DLL as the system's registration tool does, its dependencies
 // searched first in its own directory, and calls its DllUnregisterServer.

@@ -32,6 +32,11 @@ bool FindProgramFile(std::string_view commandLine, FileExists fileExists,
   return false;
 }
 
+std::string_view QuotedProgram(std::string_view commandLine) {
+  commandLine.remove_prefix(1);
+  return commandLine.substr(0, commandLine.find('"'));
+}
+
 bool PlanProgramLaunch(const LogRecord& record, FileExists fileExists, ProgramLaunch& launch) {
   launch.directory.Clear();
   const std::string_view text = record.Text();
@@ -39,8 +44,7 @@ bool PlanProgramLaunch(const LogRecord& record, FileExists fileExists, ProgramLa
   if (FindProgramFile(text, fileExists, launch.application)) {
     program = launch.application.view();
   } else if (text.starts_with('"')) {
-    program = text.substr(1);
-    program = program.substr(0, program.find('"'));
+    program = QuotedProgram(text);
   }
   if (record.dirChoiceLine.size() > 1) {
     const std::string_view line = record.workingDirLine.view();

@@ -25,17 +25,19 @@ struct ProgramLaunch {
 
 // The program file of a command line that does not start with a quote: the
 // longest start of it, cut at a blank, that names an existing file, ".exe"
-// added to a name without an extension as the system adds it. False (and
-// `program` empty) for a quoted line and when no start names a file.
+// added to a name without an extension as the system adds it; a shorter start
+// that exists too is never the program. False (and `program` empty) for a
+// quoted line and when no start names a file.
 bool FindProgramFile(std::string_view commandLine, FileExists fileExists,
                      BoundedString<kPathCapacity>& program);
 
-// The program of a command line that does not start with a quote is the
-// longest start of it, cut at a blank, that names an existing file, ".exe"
-// added to a name without an extension as the system adds it; a shorter start
-// that exists too is never run. Its working directory is the working-directory
-// line after its first character or, when nothing follows the first character
-// of the directory-choice line, the directory of that program (of the quoted
-// first token; of the whole text when no start names a file). False when the
-// directory does not fit the 259-character working-directory buffer.
+// The program of a command line that starts with a quote: the text in quotes.
+std::string_view QuotedProgram(std::string_view commandLine);
+
+// The program file (FindProgramFile) and the working directory of a program
+// record: the working-directory line after its first character or, when
+// nothing follows the first character of the directory-choice line, the
+// directory of the program (of the quoted first token; of the whole text when
+// no start names a file). False when the directory does not fit the
+// 259-character working-directory buffer.
 bool PlanProgramLaunch(const LogRecord& record, FileExists fileExists, ProgramLaunch& launch);

@@ -79,13 +79,15 @@ void ProtectedFolders::Collect() {
 }
 
 bool ProtectedFolders::Contains(std::string_view directory) {
-  if (IsDriveRoot(directory)) return true;
+  // A root is known by its resolved spelling: "\\?\UNC\server\share\" is a
+  // share's, "C:\App\.." the drive's.
+  DirectoryText normal;
+  if (!NormalizeDirectory(directory, normal)) return false;
+  if (IsDriveRoot(normal.view())) return true;
   if (!collected_) {
     Collect();
     collected_ = true;
   }
-  DirectoryText normal;
-  if (!NormalizeDirectory(directory, normal)) return false;
   for (int i = 0; i < count_; ++i) {
     if (EqualsIgnoreAsciiCase(normal.view(), folders_[i].view())) return true;
   }

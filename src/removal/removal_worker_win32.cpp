@@ -5,6 +5,7 @@
 #include "common/bounded_string.h"
 #include "common/limits.h"
 #include "common/path_parts.h"
+#include "localization/language_win32.h"
 #include "registry/registry_access.h"
 #include "removal/file_removal.h"
 #include "removal/ini_entry_win32.h"
@@ -118,10 +119,15 @@ void RemovalWorker::DeleteCompanionFile(const char* path) {
 RecordOutcome RemovalWorker::RemoveFile(std::string_view path, bool comServer) {
   BoundedString<kPathCapacity> file;
   file.Assign(path);
-  switch (PrepareFileRemoval(file.view(), settings_.systemDirectory, prompt_)) {
-    case FileDecision::kRemove: break;
-    case FileDecision::kStillShared: return {RecordResult::kKeptShared};
-    case FileDecision::kKeptByAnswer: return {RecordResult::kKeptByAnswer};
+  if (IsInSystemDirectory(file.view(), settings_.systemDirectory)) {
+    // A shared file may bring up the prompt: the user sees the directories as
+    // pruning after each file would have left them.
+    PruneEmptyDirectories(pendingPrunes_, protectedFolders_);
+    switch (PrepareSystemFileRemoval(file.view(), settings_.systemDirectory, prompt_)) {
+      case FileDecision::kRemove: break;
+      case FileDecision::kStillShared: return {RecordResult::kKeptShared};
+      case FileDecision::kKeptByAnswer: return {RecordResult::kKeptByAnswer};
+    }
   }
   // The unregistration's result changes nothing: the file goes either way.
   if (comServer) UnregisterComServer(file.view());
@@ -205,12 +211,9 @@ RecordOutcome RemovalWorker::RunProgram(const LogRecord& record) {
 RecordOutcome RemovalWorker::CarryOut(const LogRecord& record) {
   if (record.status != RecordStatus::kRecord) return Skipped(record.skipReason);
   // Plain files are deleted with their directories' pruning held back (see
-  // PendingPrunes). Any other record, or a shared file that may bring up the
-  // prompt, meets the directories as pruning after each file leaves them.
-  if (record.kind != RecordKind::kFile ||
-      IsInSystemDirectory(record.Text(), settings_.systemDirectory)) {
-    PruneEmptyDirectories(pendingPrunes_, protectedFolders_);
-  }
+  // PendingPrunes). Any other record meets the directories as pruning after
+  // each file leaves them (a shared file too: see RemoveFile).
+  if (record.kind != RecordKind::kFile) PruneEmptyDirectories(pendingPrunes_, protectedFolders_);
   switch (record.kind) {
     case RecordKind::kFont: return RemoveFont(record.Text());
     case RecordKind::kComServer: return RemoveFile(record.Text(), true);
@@ -242,7 +245,7 @@ void RemovalWorker::Run() {
   PruneEmptyDirectories(pendingPrunes_, protectedFolders_);
   log_.Close();
   BoundedString<kPathCapacity> companion;
-  for (const char* name : {"lang.ini", "unicows.dll"}) {
+  for (const char* name : {kLanguageFileName, "unicows.dll"}) {
     if (companion.Assign(settings_.installDir) && companion.Append(name)) {
       DeleteCompanionFile(companion.c_str());
     }

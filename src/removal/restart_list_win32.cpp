@@ -37,13 +37,23 @@ DWORD WininitEntryFor(const RestartPath& path, WininitEntry& entry) {
   return ERROR_SUCCESS;
 }
 
+// Reads the list into `list`, with room for the edits' padding, and its byte
+// count into `read`: 0 when there is no list or it cannot be read. False only
+// when no memory can be had for it.
+bool ReadPendingRenames(HeapBuffer<char>& list, std::size_t& read) {
+  read = 0;
+  const std::size_t size = RegistryAccess::RegistryValueSize(kPendingRenames);
+  if (size == 0) return true;
+  if (!list.Allocate(size + kRestartListPadding)) return false;
+  read = RegistryAccess::ReadRegistryValue(kPendingRenames, list.data(), size);
+  return true;
+}
+
 // True when an unfinished entry for the path was dropped.
 bool CancelOnNt(const RestartPath& path) {
-  const std::size_t size = RegistryAccess::RegistryValueSize(kPendingRenames);
   HeapBuffer<char> list;
-  if (size == 0 || !list.Allocate(size + kRestartListPadding)) return false;
-  const std::size_t read = RegistryAccess::ReadRegistryValue(kPendingRenames, list.data(), size);
-  if (read == 0) return false;
+  std::size_t read;
+  if (!ReadPendingRenames(list, read) || read == 0) return false;
   const RestartListEdit edit = RemoveRestartEntries(list.data(), read, path.view());
   if (edit.changed) {
     RegistryAccess::WriteRegistryMultiString(kPendingRenames, list.data(), edit.length);
@@ -60,11 +70,9 @@ bool CancelOnNt(const RestartPath& path) {
 // would decide.
 bool CancelFileAndDirectoryOnNt(const RestartPath& file, const RestartPath& directory) {
   if (EqualsIgnoreAsciiCase(file.view(), directory.view())) return false;
-  const std::size_t size = RegistryAccess::RegistryValueSize(kPendingRenames);
   HeapBuffer<char> list;
-  if (size == 0) return true;
-  if (!list.Allocate(size + kRestartListPadding)) return false;
-  const std::size_t read = RegistryAccess::ReadRegistryValue(kPendingRenames, list.data(), size);
+  std::size_t read;
+  if (!ReadPendingRenames(list, read)) return false;
   if (read == 0) return true;
   const RestartListEdit forFile = RemoveRestartEntries(list.data(), read, file.view());
   if (!forFile.regularEnd) return false;

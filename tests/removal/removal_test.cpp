@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ascii.h"
 #include "common/path_parts.h"
 #include "removal/file_removal.h"
 #include "removal/ini_entry.h"
@@ -231,8 +232,10 @@ TEST(FileRemoval, DirectoriesAreReadAsTheSystemReadsThemAndRootsKnown) {
 }
 
 // Directories end with a backslash, files do not; C: and C:\P are protected
-// (compared A-Z folded).
-static bool IsProtected(std::string_view d) { return SameDirectory(d, "c:\\p") || d == "C:"; }
+// (compared A-Z folded), as the pruning names them: without the backslash.
+static bool IsProtected(std::string_view d) {
+  return EqualsIgnoreAsciiCase(d, "c:\\p") || d == "C:";
+}
 
 // Removes a directory when it is there and empty.
 struct FileSystem {

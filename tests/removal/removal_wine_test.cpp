@@ -255,12 +255,12 @@ TEST(PathPlaceholdersWin32, ProgramFilesDirectory) {
 
 // A shared file whose count has run out keeps its file when the prompt cannot
 // be shown (this program has neither dialog 117 nor its class), as after No.
-TEST(PrepareFileRemoval, APromptThatCannotBeShownKeepsTheFile) {
+TEST(PrepareSystemFileRemoval, APromptThatCannotBeShownKeepsTheFile) {
   const TempDir dir;
   const WideIniDocument language;
   const TextSource texts{language, u"", {}};
   SystemFilePrompt prompt{nullptr, {texts, nullptr, nullptr}};
-  EXPECT_EQ(PrepareFileRemoval(dir.Write("shared.dll", "x"), dir.path().string(), prompt),
+  EXPECT_EQ(PrepareSystemFileRemoval(dir.Write("shared.dll", "x"), dir.path().string(), prompt),
             FileDecision::kKeptByAnswer)
       << "the file may go although nobody agreed";
 }
